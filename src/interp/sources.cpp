@@ -19,7 +19,7 @@ namespace kelpa {
 std::string full_path(const char* path) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::path p = fs::absolute(fs::path(path ? path : ""), ec);
+  fs::path p = (path && path[0]) ? fs::absolute(fs::path(path), ec) : fs::current_path(ec);
   if (ec) return std::string();
   std::string s = p.lexically_normal().string();
   // "dir/." normalises to "dir/"; keep the root's single slash only.

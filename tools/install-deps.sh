@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages kelpa needs to build and test, when missing.
+set -euo pipefail
+need=()
+command -v cmake >/dev/null 2>&1 || need+=(cmake)
+command -v g++ >/dev/null 2>&1 || need+=(g++)
+command -v make >/dev/null 2>&1 || need+=(make)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+if [ "${#need[@]}" -gt 0 ]; then
+  echo "installing: ${need[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${need[@]}"
+fi
