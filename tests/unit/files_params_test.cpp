@@ -1,0 +1,315 @@
+// File, math and parameter builtins called directly: stream handles and
+// their guards, fscanf's conversions and the sizes they write, log2/pow
+// wrap-around, and option lookup in the host's parameter list.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "builtins/builtins.h"
+#include "harness.h"
+#include "interp/errors.h"
+#include "storage/address_space.h"
+#include "storage/assignment.h"
+#include "storage/types.h"
+
+namespace kelpa {
+namespace {
+
+int raised(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const ScriptError& e) {
+    return e.code;
+  }
+  return -1;
+}
+
+std::int32_t sig(Word w) { return static_cast<std::int32_t>(w); }
+ArgSlot num(std::int32_t v) { return {static_cast<Word>(v), T_INT}; }
+ArgSlot ptr(Addr a) { return {a, 0x10003}; }
+
+class LibraryBuiltins : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::load_text("void main() {}");
+    path_ = "/tmp/kelpa_files_test_" + std::to_string(getpid()) + ".txt";
+  }
+  void TearDown() override {
+    release_interpreter();
+    set_parameters(0, nullptr);
+    std::remove(path_.c_str());
+  }
+
+  static Addr put(const char* text) {
+    std::uint32_t n = static_cast<std::uint32_t>(std::strlen(text)) + 1;
+    Addr a = arena_alloc(n, 4);
+    std::memcpy(writable(a, n), text, n);
+    return a;
+  }
+  static ArgSlot str(const char* text) { return {put(text), T_STRING}; }
+
+  void write_file(const std::string& content) {
+    std::FILE* f = std::fopen(path_.c_str(), "wb");
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+  }
+  std::string read_file() {
+    std::string s;
+    std::FILE* f = std::fopen(path_.c_str(), "rb");
+    if (!f) return "<missing>";
+    for (int c; (c = std::fgetc(f)) != EOF;) s.push_back(static_cast<char>(c));
+    std::fclose(f);
+    return s;
+  }
+  Word open(const char* mode) {
+    ArgSlot a[] = {str(path_.c_str()), str(mode)};
+    return builtin_fopen(2, a);
+  }
+  // fscanf over `content` with `format` into the given destinations.
+  std::int32_t scan(const std::string& content, const char* format, std::initializer_list<Addr> dst) {
+    write_file(content);
+    ArgSlot a[12] = {{open("r"), T_FILE_POINTER}, str(format)};
+    std::int32_t n = 2;
+    for (Addr d : dst) a[n++] = ptr(d);
+    return sig(builtin_fscanf(n, a));
+  }
+
+  std::string path_;
+  test::Console console_;
+};
+
+TEST_F(LibraryBuiltins, StreamHandlesAreCheckedAndReleased) {
+  Word f = open("w");
+  ASSERT_NE(f, 0u);
+  EXPECT_LE(f, 64u);  // a small handle, not a host pointer
+  ArgSlot s[] = {{f, T_FILE_POINTER}};
+  EXPECT_EQ(builtin_fclose(1, s), 0u);
+  EXPECT_EQ(sig(builtin_fclose(1, s)), -1);  // no longer open
+
+  // Words that are not open handles touch nothing.
+  for (Word bad : {Word{0}, Word{65}, Word{0xffffffff}, f}) {
+    ArgSlot c[] = {{bad, T_FILE_POINTER}};
+    EXPECT_EQ(sig(builtin_fclose(1, c)), -1);
+    ArgSlot p[] = {{bad, T_FILE_POINTER}, str("%d"), num(1)};
+    EXPECT_EQ(builtin_fprintf(3, p), 0u);
+    Addr target = arena_alloc(4, 4);
+    write_word(target, 99);
+    ArgSlot q[] = {{bad, T_FILE_POINTER}, str("%d"), ptr(target)};
+    EXPECT_EQ(sig(builtin_fscanf(3, q)), -1);
+    EXPECT_EQ(read_word(target), 99u);
+  }
+
+  // Modes outside r/w/a with an optional b and + never reach the library.
+  for (const char* mode : {"", "x", "rw", "r++", "rbb", "wx", "a+b+", "ccs=UTF-8"}) EXPECT_EQ(open(mode), 0u) << mode;
+  for (const char* mode : {"r", "rb", "r+", "rb+", "r+b", "a", "ab+"}) {
+    Word h = open(mode);
+    EXPECT_NE(h, 0u) << mode;
+    ArgSlot c[] = {{h, T_FILE_POINTER}};
+    builtin_fclose(1, c);
+  }
+  ArgSlot missing[] = {str("/nonexistent/dir/kelpa.txt"), str("r")};
+  EXPECT_EQ(builtin_fopen(2, missing), 0u);
+
+  // Streams left open are closed on release: their handles are free again.
+  Word first = open("r");
+  Word second = open("r");
+  EXPECT_NE(first, second);
+  release_interpreter();
+  test::load_text("void main() {}");
+  EXPECT_EQ(open("r"), first);
+  EXPECT_EQ(open("r"), second);
+
+  ArgSlot one[] = {str("x")};
+  EXPECT_EQ(raised([&] { builtin_fopen(1, one); }), ERR_PARAMETER);
+  EXPECT_EQ(raised([&] { builtin_fclose(0, one); }), ERR_PARAMETER);
+  EXPECT_EQ(raised([&] { builtin_fprintf(1, one); }), ERR_PARAMETER);
+  EXPECT_EQ(raised([&] { builtin_fscanf(2, one); }), ERR_PARAMETER);
+}
+
+TEST_F(LibraryBuiltins, FprintfWritesFormattedText) {
+  Word f = open("w");
+  ArgSlot a[] = {{f, T_FILE_POINTER}, str("%d\n"), num(7)};
+  EXPECT_EQ(builtin_fprintf(3, a), 2u);
+  ArgSlot b[] = {{f, T_FILE_POINTER}, str("%s=%d;"), str("n"), num(5)};
+  EXPECT_EQ(builtin_fprintf(4, b), 4u);
+  ArgSlot c[] = {{f, T_FILE_POINTER}};
+  builtin_fclose(1, c);
+  EXPECT_EQ(read_file(), "7\nn=5;");
+}
+
+TEST_F(LibraryBuiltins, FscanfReadsNumbersIntoTheirSizes) {
+  Addr a = arena_alloc(16, 4), b = a + 4, c = a + 8;
+  EXPECT_EQ(scan("3 4", "%d %d", {a, b}), 2);
+  EXPECT_EQ(sig(read_word(a)), 3);
+  EXPECT_EQ(sig(read_word(b)), 4);
+  EXPECT_EQ(scan("  -12,0x1f,017", "%d,%x,%i", {a, b, c}), 3);
+  EXPECT_EQ(sig(read_word(a)), -12);
+  EXPECT_EQ(read_word(b), 31u);
+  EXPECT_EQ(read_word(c), 15u);
+  EXPECT_EQ(scan("4294967297", "%u", {a}), 1);
+  EXPECT_EQ(read_word(a), 1u);  // wraps instead of overflowing
+
+  // %f fills a 32-bit float; %hd two bytes and %hhd one, neighbours kept.
+  std::memset(writable(a, 16), 0x55, 16);
+  EXPECT_EQ(scan("2.5e1 -7 300", "%f %hd %hhd", {a, b, c}), 3);
+  EXPECT_EQ(bits_float(read_word(a)), 25.0f);
+  EXPECT_EQ(read_i16(b), -7);
+  EXPECT_EQ(read_i16(b + 2), 0x5555);
+  EXPECT_EQ(read_i8(c), 44);  // 300 in one byte
+  EXPECT_EQ(read_i8(c + 1), 0x55);
+  EXPECT_EQ(scan("1e999", "%f", {a}), 1);
+  EXPECT_TRUE(std::isinf(bits_float(read_word(a))));
+
+  // Width, suppression and literal matching.
+  EXPECT_EQ(scan("12345 9", "%2d%*d %d", {a, b}), 2);
+  EXPECT_EQ(read_word(a), 12u);
+  EXPECT_EQ(read_word(b), 9u);
+  EXPECT_EQ(scan("x=5", "y=%d", {a}), 0);
+  EXPECT_EQ(scan("7 abc", "%d %d", {a, b}), 1);
+  EXPECT_EQ(scan("50%", "%d%%", {a}), 1);
+  EXPECT_EQ(read_word(a), 50u);
+}
+
+TEST_F(LibraryBuiltins, FscanfEndOfInputAndDestinationLimits) {
+  Addr a = arena_alloc(64, 4);
+  write_word(a, 99);
+  EXPECT_EQ(scan("", "%d", {a}), -1);
+  EXPECT_EQ(scan("   \n", " %d", {a}), -1);
+  EXPECT_EQ(scan("5", "%d %d", {a, a + 4}), 1);  // end after the first field
+  EXPECT_EQ(read_word(a), 5u);
+
+  // Ten conversions and ten destinations: only the first eight are filled.
+  std::memset(writable(a, 40), 0, 40);
+  std::initializer_list<Addr> ten = {a, a + 4, a + 8, a + 12, a + 16, a + 20, a + 24, a + 28, a + 32, a + 36};
+  EXPECT_EQ(scan("1 2 3 4 5 6 7 8 9 10", "%d %d %d %d %d %d %d %d %d %d", ten), 8);
+  EXPECT_EQ(read_word(a + 28), 8u);
+  EXPECT_EQ(read_word(a + 32), 0u);
+  EXPECT_EQ(read_word(a + 36), 0u);
+  // Fewer destinations than conversions: the rest are not read.
+  EXPECT_EQ(scan("1 2", "%d %d", {a}), 1);
+}
+
+TEST_F(LibraryBuiltins, FscanfTextsMustFitTheirBlock) {
+  Addr buf = arena_alloc(16, 4);
+  std::memset(writable(buf, 16), 'x', 16);
+  EXPECT_EQ(scan("  hello world", "%s %c", {buf, buf + 8}), 2);
+  EXPECT_STREQ(text_at(buf), "hello");
+  EXPECT_EQ(read_i8(buf + 8), 'w');
+  EXPECT_EQ(read_i8(buf + 9), 'x');  // %c writes one byte, no NUL
+  EXPECT_EQ(scan("abcdef", "%3s%2c", {buf, buf + 8}), 2);
+  EXPECT_STREQ(text_at(buf), "abc");
+  EXPECT_EQ(std::memcmp(readable(buf + 8, 3), "dex", 3), 0);
+
+  // Four bytes left before the arena's end: a five-letter word and its NUL
+  // do not fit, and nothing is written.
+  Addr tail = ARENA_BASE + ARENA_SIZE - 4;
+  std::memcpy(writable(tail, 4), "zzzz", 4);
+  EXPECT_EQ(raised([&] { scan("hello", "%s", {tail}); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(std::memcmp(readable(tail, 4), "zzzz", 4), 0);
+  EXPECT_EQ(scan("abc", "%s", {tail}), 1);
+  EXPECT_STREQ(text_at(tail), "abc");
+  // A number into a variable's 4-byte word works; a double does not fit.
+  interp.var_table[40].value = 0;
+  EXPECT_EQ(scan("77", "%d", {var_address(40)}), 1);
+  EXPECT_EQ(interp.var_table[40].value, 77u);
+  EXPECT_EQ(raised([&] { scan("1.5", "%lf", {var_address(40)}); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(interp.var_table[40].value, 77u);
+  EXPECT_EQ(raised([&] { scan("1", "%d", {0}); }), ERR_OUT_OF_RANGE);
+}
+
+TEST_F(LibraryBuiltins, Log2AndPowWrap) {
+  auto log2_of = [](std::int32_t n) {
+    ArgSlot a[] = {num(n)};
+    return sig(builtin_log2(1, a));
+  };
+  EXPECT_EQ(log2_of(1), 0);
+  EXPECT_EQ(log2_of(2), 1);
+  EXPECT_EQ(log2_of(1023), 9);
+  EXPECT_EQ(log2_of(1024), 10);
+  EXPECT_EQ(log2_of(0), 0);
+  EXPECT_EQ(log2_of(-8), 0);
+  EXPECT_EQ(log2_of(INT32_MAX), 30);
+
+  auto pow_of = [](std::int32_t b, std::int32_t e) {
+    ArgSlot a[] = {num(b), num(e)};
+    return sig(builtin_pow(2, a));
+  };
+  EXPECT_EQ(pow_of(2, 10), 1024);
+  EXPECT_EQ(pow_of(5, 0), 1);
+  EXPECT_EQ(pow_of(3, -1), 1);
+  EXPECT_EQ(pow_of(2, 31), INT32_MIN);
+  EXPECT_EQ(pow_of(2, 32), 0);
+  EXPECT_EQ(pow_of(-3, 3), -27);
+  EXPECT_EQ(pow_of(3, 21), 1870418611);  // 10460353203 modulo 2^32
+  EXPECT_EQ(pow_of(-1, INT32_MAX), -1);   // a huge exponent stays cheap
+  EXPECT_EQ(pow_of(7, 5), 16807);
+
+  ArgSlot a[] = {num(1), num(2)};
+  EXPECT_EQ(raised([&] { builtin_log2(2, a); }), ERR_PARAMETER);
+  EXPECT_EQ(raised([&] { builtin_pow(1, a); }), ERR_PARAMETER);
+}
+
+TEST_F(LibraryBuiltins, ParameterListLookups) {
+  auto get_str = [&](ArgSlot key) {
+    ArgSlot a[] = {key};
+    return builtin_GetParamStr(1, a);
+  };
+  auto get_int = [&](ArgSlot key) {
+    ArgSlot a[] = {key};
+    return sig(builtin_GetParamInt(1, a));
+  };
+  ArgSlot none[1] = {};
+  // No list installed: everything is absent.
+  EXPECT_EQ(builtin_GetParamCount(0, none), 0u);
+  EXPECT_EQ(get_str(num(0)), 0u);
+  EXPECT_EQ(get_str(str("x")), 0u);
+  EXPECT_EQ(get_int(str("x")), -1);
+
+  static const char* list[] = {"-in", "data.txt", "-V", "-n", "5", "-Last"};
+  set_parameters(6, list);
+  EXPECT_EQ(builtin_GetParamCount(0, none), 6u);
+  EXPECT_STREQ(text_at(get_str(str("in"))), "data.txt");
+  EXPECT_STREQ(text_at(get_str(str("IN"))), "data.txt");
+  EXPECT_STREQ(text_at(get_str(str("v"))), "");  // option followed by an option
+  EXPECT_STREQ(text_at(get_str(str("last"))), "");  // option at the end
+  EXPECT_EQ(get_int(str("n")), 5);
+  EXPECT_EQ(get_int(str("last")), 0);
+  EXPECT_EQ(get_int(str("x")), -1);
+  EXPECT_EQ(get_str(str("data.txt")), 0u);  // values are not options
+  EXPECT_STREQ(text_at(get_str(num(1))), "data.txt");
+  EXPECT_STREQ(text_at(get_str(num(0))), "-in");
+  EXPECT_EQ(get_str(num(-1)), 0u);
+  EXPECT_EQ(get_str(num(6)), 0u);
+  EXPECT_EQ(get_int(num(4)), 5);
+  // A char pointer or char array key is a name too.
+  EXPECT_EQ(get_int({put("n"), T_CHAR_POINTER}), 5);
+
+  // Returned texts are the host's: scripts cannot write them.
+  Addr value = get_str(str("in"));
+  EXPECT_EQ(raised([&] { write_u8(value, 'X'); }), ERR_OUT_OF_RANGE);
+  EXPECT_STREQ(list[1], "data.txt");
+
+  static const char* negative[] = {"-n", "-5"};
+  set_parameters(2, negative);
+  EXPECT_STREQ(text_at(get_str(str("n"))), "");
+  EXPECT_EQ(get_int(str("n")), 0);
+
+  // The list survives a release of the interpreter.
+  release_interpreter();
+  test::load_text("void main() {}");
+  EXPECT_EQ(builtin_GetParamCount(0, none), 2u);
+  EXPECT_STREQ(text_at(get_str(num(1))), "-5");
+
+  ArgSlot two[] = {num(0), num(1)};
+  EXPECT_EQ(raised([&] { builtin_GetParamCount(1, two); }), ERR_PARAMETER);
+  EXPECT_EQ(raised([&] { builtin_GetParamStr(2, two); }), ERR_PARAMETER);
+  EXPECT_EQ(raised([&] { builtin_GetParamInt(0, two); }), ERR_PARAMETER);
+}
+
+}  // namespace
+}  // namespace kelpa
