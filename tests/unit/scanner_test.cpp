@@ -145,11 +145,6 @@ TEST_F(Scanner, KeywordsInAnyCaseAndTheTable) {
             (std::vector<Token>{{KW_WHILE, "WHILE"}, {TK_IDENT, "While2"}, {KW_FILE, "file"},
                                 {KW_INT, "Int"}, {KW_GLOBAL, "__GLOBAL"}, {KW_CELL, "cell"},
                                 {KW_RETURN, "ReTuRn"}}));
-  EXPECT_EQ(scan("void char short float string region if else for do break continue"),
-            (std::vector<Token>{{KW_VOID, "void"}, {KW_CHAR, "char"}, {KW_SHORT, "short"},
-                                {KW_FLOAT, "float"}, {KW_STRING, "string"}, {KW_REGION, "region"},
-                                {KW_IF, "if"}, {KW_ELSE, "else"}, {KW_FOR, "for"}, {KW_DO, "do"},
-                                {KW_BREAK, "break"}, {KW_CONTINUE, "continue"}}));
   EXPECT_EQ(keyword_code("CONTINUE"), KW_CONTINUE);
   EXPECT_EQ(keyword_code("whilex"), -1);
   EXPECT_EQ(keyword_code(""), -1);
