@@ -127,7 +127,8 @@ bool format_one(std::string& out, const Conversion& c, const ArgSlot& arg) {
       return true;
     case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
       build_spec(spec, c, letter);
-      append_formatted(out, spec, static_cast<double>(float_of(arg.value, arg.type)));
+      append_formatted(out, spec, arg.type == T_FLOAT ? static_cast<double>(bits_float(arg.value))
+                                                      : static_cast<double>(static_cast<std::int32_t>(arg.value)));
       return true;
     case 'p': {
       char hex[16];

@@ -67,7 +67,7 @@ TEST_F(Format, ArgumentsMeetConversionsInOrder) {
 
 TEST_F(Format, ValuesAreChosenByTheConversionLetter) {
   EXPECT_EQ(fmt("%d", {f(1.0f)}), "1065353216");  // a float's word, never converted
-  EXPECT_EQ(fmt("%.1f|%e", {i(-3), i(1000)}), "-3.0|1.000000e+03");
+  EXPECT_EQ(fmt("%.1f|%e|%.0f", {i(-3), i(1000), i(16777217)}), "-3.0|1.000000e+03|16777217");
   EXPECT_EQ(fmt("%g", {f(0.25f)}), "0.25");
   EXPECT_EQ(fmt("%x %X %o %u", {i(-1), i(255), i(8), i(-2)}), "ffffffff FF 10 4294967294");
   EXPECT_EQ(fmt("%c%c", {i(65), i(0x142)}), "AB");
