@@ -78,10 +78,10 @@ Conversion parse_conversion(const char* p) {
 // The C format of one conversion, keeping only what is defined for `letter`
 // (no '#' on decimal, character or text output, no '0' or precision on
 // characters, texts and pointers).
-void build_spec(char* spec, const Conversion& c, char letter) {
+void build_c_format(char* c_format, const Conversion& c, char letter) {
   bool text_like = letter == 'c' || letter == 's';
   const char* allowed = text_like ? "-" : std::strchr("oxXfFeEgGaA", letter) ? "-+ #0" : "-+ 0";
-  char* s = spec;
+  char* s = c_format;
   *s++ = '%';
   for (const char* f = c.flags; *f; ++f) {
     if (std::strchr(allowed, *f)) *s++ = *f;
@@ -93,9 +93,9 @@ void build_spec(char* spec, const Conversion& c, char letter) {
 }
 
 template <typename T>
-void append_formatted(std::string& out, const char* spec, T value) {
+void append_formatted(std::string& out, const char* c_format, T value) {
   char buf[512];
-  int need = std::snprintf(buf, sizeof buf, spec, value);
+  int need = std::snprintf(buf, sizeof buf, c_format, value);
   if (need <= 0) return;
   std::size_t n = static_cast<std::size_t>(need);
   if (n < sizeof buf) {
@@ -104,30 +104,30 @@ void append_formatted(std::string& out, const char* spec, T value) {
   }
   std::size_t old = out.size();
   out.resize(old + n + 1);
-  std::snprintf(&out[old], n + 1, spec, value);
+  std::snprintf(&out[old], n + 1, c_format, value);
   out.resize(old + n);
 }
 
 // Formats one conversion with its argument; false for an unknown letter.
 bool format_one(std::string& out, const Conversion& c, const ArgSlot& arg) {
-  char spec[32];
+  char c_format[32];
   char letter = c.letter;
   switch (letter) {
     case 'd': case 'i': case 'c':
-      build_spec(spec, c, letter);
-      append_formatted(out, spec, static_cast<int>(static_cast<std::int32_t>(arg.value)));
+      build_c_format(c_format, c, letter);
+      append_formatted(out, c_format, static_cast<int>(static_cast<std::int32_t>(arg.value)));
       return true;
     case 'u': case 'o': case 'x': case 'X':
-      build_spec(spec, c, letter);
-      append_formatted(out, spec, static_cast<unsigned>(arg.value));
+      build_c_format(c_format, c, letter);
+      append_formatted(out, c_format, static_cast<unsigned>(arg.value));
       return true;
     case 's':
-      build_spec(spec, c, 's');
-      append_formatted(out, spec, text_at(arg.value));
+      build_c_format(c_format, c, 's');
+      append_formatted(out, c_format, text_at(arg.value));
       return true;
     case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
-      build_spec(spec, c, letter);
-      append_formatted(out, spec, arg.type == T_FLOAT ? static_cast<double>(bits_float(arg.value))
+      build_c_format(c_format, c, letter);
+      append_formatted(out, c_format, arg.type == T_FLOAT ? static_cast<double>(bits_float(arg.value))
                                                       : static_cast<double>(static_cast<std::int32_t>(arg.value)));
       return true;
     case 'p': {
@@ -135,8 +135,8 @@ bool format_one(std::string& out, const Conversion& c, const ArgSlot& arg) {
       std::snprintf(hex, sizeof hex, "0x%x", static_cast<unsigned>(arg.value));
       Conversion plain = c;
       plain.precision = -1;
-      build_spec(spec, plain, 's');
-      append_formatted(out, spec, static_cast<const char*>(hex));
+      build_c_format(c_format, plain, 's');
+      append_formatted(out, c_format, static_cast<const char*>(hex));
       return true;
     }
     default:
