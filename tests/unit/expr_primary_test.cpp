@@ -210,6 +210,9 @@ TEST_F(Primary, AssignmentAndPostfixSteps) {
   EXPECT_EQ(b->value, 3u);
   v = eval_with("a = 0 ? 1 : 2", vars);
   EXPECT_EQ(a->value, 2u);
+  std::string chain;
+  for (int i = 0; i < 3000; ++i) chain += "a = ";
+  EXPECT_EQ(eval_with(chain + "1", vars).error, ERR_TOO_MANY_BLOCKS);
   v = eval_with("x <<= 33", [&] { x = inline_var("x", T_INT, 1); });
   EXPECT_EQ(v.as_int(), 33);
   EXPECT_EQ(x->value, 2u);
@@ -325,8 +328,41 @@ TEST_F(BuiltinCall, ArgumentsAreCollectedIntoSlots) {
   EXPECT_EQ(call(args32 + ",32)").error, ERR_PARENTHESES);
   EXPECT_EQ(Probe::calls, 0);
 
+  // Calls nested in arguments are bounded like any other nesting.
+  std::string deep;
+  for (int i = 0; i < 3000; ++i) deep += "probe(";
+  EXPECT_EQ(call(deep + "1").error, ERR_TOO_MANY_BLOCKS);
+  EXPECT_EQ(Probe::calls, 0);
+
   EXPECT_EQ(call("probe 1").error, ERR_PARENTHESES_EXPECTED);
   EXPECT_EQ(call("probe(1;").error, ERR_PARENTHESES);
+}
+
+}  // namespace
+}  // namespace kelpa::test
+
+namespace kelpa::test {
+namespace {
+
+TEST(ExprInScripts, CallsAndInterpolationThroughWholeScripts) {
+  // Both operands of "&&" and "||" are evaluated: every call of f adds up.
+  RunResult r = run_script(
+      "int n;\n"
+      "int f(int v) { n = n + v; return v; }\n"
+      "int main() { int r = 0 && f(1); r = f(2) || f(4); return n * 10 + r + f(0) * 100; }\n");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(r.value, 71u);  // n = 1 + 2 + 4, r = 1
+  // A call's value is labelled with the declared return type.
+  r = run_script("float half(int v) { return v / 2.0; }\nint main() { return half(5) * 4; }\n");
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(bits_float(r.value), 10.0f);
+  // Interpolation shows the variables' values at each evaluation.
+  r = run_script(
+      "int main() { int i; string s = \"ab\"; for (i = 0; i < 3; i++) { printf(\"{$i}{$s};\"); s = \"c\"; }"
+      " return 0; }\n");
+  EXPECT_EQ(r.out, "0ab;1c;2c;");
+  EXPECT_EQ(error_of("int main() { return undefined_fn(1); }"), ERR_FUNCTION_UNDEFINED);
+  EXPECT_EQ(error_of("int main() { int x; x = 1 / (x - x); return 0; }"), ERR_DIVISION_BY_ZERO);
 }
 
 }  // namespace

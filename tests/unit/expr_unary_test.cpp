@@ -222,3 +222,42 @@ TEST_F(Unary, DeepNestingEndsWithAnError) {
 
 }  // namespace
 }  // namespace kelpa::test
+
+namespace kelpa::test {
+namespace {
+
+class Elements : public ExprTest {};
+
+TEST_F(Elements, StepsAssignmentsAndAddressesOfElements) {
+  VarEntry* a = nullptr;
+  auto vars = [&] {
+    a = int_array("a", {4});
+    string_var("s", "hello");
+    stored_var("cs", T_CHAR_ARRAY, 4);
+  };
+  Value v = eval_with("++a[2]", vars);
+  EXPECT_EQ(v.as_int(), 3);
+  EXPECT_EQ(read_word(a->value + 8), 3u);
+  EXPECT_EQ(interp.last_address, a->value + 8);
+  v = eval_with("a[1]-- * 10", vars);
+  EXPECT_EQ(v.as_int(), 10);
+  EXPECT_EQ(read_word(a->value + 4), 0u);
+  v = eval_with("&a[3]", vars);
+  EXPECT_EQ(v.word, a->value + 12);
+  EXPECT_EQ(v.type, 0x10003u);
+  v = eval_with("a[0] = 2.5", vars);
+  EXPECT_EQ(v.as_int(), 2);
+  EXPECT_EQ(v.type, T_INT);
+  v = eval_with("s[0] = 'H'", vars);
+  EXPECT_EQ(text_of(find_variable("s")->value), "Hello");
+  // A stored char element keeps its sign when read back; the assignment's
+  // value is passed on in the char conversion.
+  v = eval_with("cs[1] = -1", vars);
+  EXPECT_EQ(v.as_int(), 255);
+  v = eval_with("cs[1] = -1, cs[1]", vars);
+  next_token();
+  EXPECT_EQ(eval_here().as_int(), -1);
+}
+
+}  // namespace
+}  // namespace kelpa::test
