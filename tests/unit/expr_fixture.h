@@ -1,6 +1,6 @@
 // Shared fixture of the evaluator tests: an interpreter over one in-memory
-// expression, variables made directly in the table, and evaluation that
-// reports either the value and type or the error code raised.
+// expression, variables made directly in the table, and tables of cases
+// checked by value and type or by the error they raise.
 #ifndef KELPA_TESTS_EXPR_FIXTURE_H
 #define KELPA_TESTS_EXPR_FIXTURE_H
 
@@ -13,6 +13,7 @@
 #include "expr/eval.h"
 #include "harness.h"
 #include "interp/errors.h"
+#include "lexer/scanner.h"
 #include "storage/address_space.h"
 #include "storage/assignment.h"
 #include "storage/types.h"
@@ -24,17 +25,28 @@ struct Value {
   Word word;
   TypeWord type;
   int error;  // the error code raised, or -1
-
   std::int32_t as_int() const { return static_cast<std::int32_t>(word); }
   float as_float() const { return bits_float(word); }
 };
 
+// An expression, its expected type, and its value: compared as a float
+// when the type is float, else as a 32-bit integer.
+struct Case {
+  std::string text;
+  double value;
+  TypeWord type;
+};
+
+struct ErrorCase {
+  std::string text;
+  int error;
+};
+
+inline void no_vars() {}
+
 class ExprTest : public ::testing::Test {
  protected:
   void TearDown() override { release_interpreter(); }
-
-  // A fresh interpreter whose cursor stands at the start of `text`.
-  void load(const std::string& text) { load_text(text); }
 
   // Evaluates one expression at the cursor.
   static Value eval_here() {
@@ -48,20 +60,30 @@ class ExprTest : public ::testing::Test {
     return v;
   }
 
-  Value eval(const std::string& text) {
-    load(text);
-    return eval_here();
-  }
-
-  // Evaluates `text` after the variables made by `setup` exist.
-  template <typename Setup>
-  Value eval_with(const std::string& text, Setup setup) {
-    load(text);
+  // Evaluates `text` once the variables made by `setup` exist.
+  template <typename Setup = void (*)()>
+  Value eval(const std::string& text, Setup setup = no_vars) {
+    load_text(text);
     setup();
     return eval_here();
   }
 
-  // A variable whose value is held inline.
+  template <typename Setup = void (*)()>
+  void expect_cases(std::initializer_list<Case> cases, Setup setup = no_vars) {
+    for (const Case& c : cases) {
+      Value v = eval(c.text, setup);
+      EXPECT_EQ(v.error, -1) << c.text;
+      EXPECT_EQ(v.type, c.type) << c.text;
+      if (c.type == T_FLOAT) EXPECT_EQ(v.as_float(), static_cast<float>(c.value)) << c.text;
+      else EXPECT_EQ(v.word, static_cast<Word>(static_cast<std::int64_t>(c.value))) << c.text;
+    }
+  }
+
+  template <typename Setup = void (*)()>
+  void expect_errors(std::initializer_list<ErrorCase> cases, Setup setup = no_vars) {
+    for (const ErrorCase& c : cases) EXPECT_EQ(eval(c.text, setup).error, c.error) << c.text.substr(0, 40);
+  }
+
   static VarEntry* inline_var(const char* name, TypeWord type, Word value) {
     VarEntry* e = alloc_var();
     set_name(e, name);
@@ -71,39 +93,32 @@ class ExprTest : public ::testing::Test {
     return e;
   }
 
-  // A variable with `size` bytes of arena storage, filled from `bytes`.
+  // A variable with `size` bytes of arena storage, the first filled from `bytes`.
   static VarEntry* stored_var(const char* name, TypeWord type, std::uint32_t size, const void* bytes = nullptr,
                               std::uint32_t count = 0) {
-    VarEntry* e = alloc_var();
-    set_name(e, name);
-    e->type = type;
+    VarEntry* e = inline_var(name, type, arena_alloc(size, 4));
     e->size = static_cast<std::int32_t>(size);
-    e->value = arena_alloc(size, 4);
     if (bytes) std::memcpy(writable(e->value, count), bytes, count);
     return e;
   }
 
-  // A string variable with 64 bytes of storage holding `text`.
   static VarEntry* string_var(const char* name, const char* text) {
     return stored_var(name, T_STRING, 64, text, static_cast<std::uint32_t>(std::strlen(text) + 1));
   }
 
-  // An int array laid out as a declaration does: the dimension sizes just
-  // below the data, the data filled with 0, 1, 2, ...
-  static VarEntry* int_array(const char* name, std::initializer_list<std::int32_t> dim_sizes) {
+  // An array laid out as a declaration does (dimension sizes just below the
+  // data); an int array holds 0, 1, 2, ...
+  static VarEntry* array_var(const char* name, std::initializer_list<std::int32_t> dim_sizes,
+                             TypeWord element = T_INT) {
     std::uint32_t count = 1;
-    Addr d = arena_alloc(4u * static_cast<std::uint32_t>(dim_sizes.size()), 4);
-    for (std::int32_t n : dim_sizes) {
+    for (Addr d = arena_alloc(4u * static_cast<std::uint32_t>(dim_sizes.size()), 4); std::int32_t n : dim_sizes) {
       write_word(d, static_cast<Word>(n));
       d += 4;
       count *= static_cast<std::uint32_t>(n);
     }
-    VarEntry* e = alloc_var();
-    set_name(e, name);
-    e->type = with_dims(T_INT, static_cast<std::uint32_t>(dim_sizes.size()));
-    e->size = static_cast<std::int32_t>(4 * count);
-    e->value = arena_alloc(4 * count, 4);
-    for (std::uint32_t i = 0; i < count; ++i) write_word(e->value + 4 * i, i);
+    std::uint32_t bytes = (count * static_cast<std::uint32_t>(element_size(element)) + 3) & ~3u;
+    VarEntry* e = stored_var(name, with_dims(element, static_cast<std::uint32_t>(dim_sizes.size())), bytes);
+    for (std::uint32_t i = 0; element == T_INT && i < count; ++i) write_word(e->value + 4 * i, i);
     return e;
   }
 
@@ -112,7 +127,11 @@ class ExprTest : public ::testing::Test {
   Console console_;
 };
 
-inline Word fbits(float f) { return float_bits(f); }
+inline std::string repeat(const std::string& s, int n) {
+  std::string r;
+  for (int i = 0; i < n; ++i) r += s;
+  return r;
+}
 
 }  // namespace kelpa::test
 

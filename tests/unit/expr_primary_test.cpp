@@ -1,284 +1,134 @@
 // Primary expressions: literals, string decoding and interpolation into the
-// arena, names and constants, assignment with its passed-on value, the
+// arena, names and constants, assignment and its passed-on value, the
 // reference read rule, and builtin calls with their argument array.
 #include <vector>
 
 #include "expr_fixture.h"
-#include "lexer/scanner.h"
 
 namespace kelpa::test {
 namespace {
 
-class Primary : public ExprTest {};
-
-TEST_F(Primary, NumberAndCharacterLiterals) {
-  Value v = eval("42");
-  EXPECT_EQ(v.as_int(), 42);
-  EXPECT_EQ(v.type, T_INT);
-  EXPECT_EQ(eval("0x1F").as_int(), 31);
-  v = eval("2.5");
-  EXPECT_EQ(v.type, T_FLOAT);
-  EXPECT_EQ(v.as_float(), 2.5f);
-
-  v = eval("'a'");
-  EXPECT_EQ(v.as_int(), 97);
-  EXPECT_EQ(v.type, T_CHAR);
-  EXPECT_EQ(eval("'\\n'").as_int(), 10);
-  EXPECT_EQ(eval("'\\t'").as_int(), 9);
-  EXPECT_EQ(eval("'\\r'").as_int(), 13);
-  EXPECT_EQ(eval("'\\0'").as_int(), 0);
-  EXPECT_EQ(eval("'\\q'").as_int(), 'q');
-  EXPECT_EQ(eval("'\\\\'").as_int(), '\\');
-  EXPECT_EQ(eval("'\\''").as_int(), '\'');
-  // Bytes above 127 are signed.
-  EXPECT_EQ(eval("'\xE9'").as_int(), -23);
-  EXPECT_EQ(eval("'\\\xFF'").as_int(), -1);
-}
-
-TEST_F(Primary, StringLiteralEscapesAndContinuation) {
-  auto text = [this](const std::string& literal) {
-    Value v = eval(literal);
-    EXPECT_EQ(v.type, T_STRING) << literal;
-    return v.error < 0 ? text_of(v.word) : std::string("<error>");
-  };
-  EXPECT_EQ(text("\"plain\""), "plain");
-  EXPECT_EQ(text("\"\""), "");
-  EXPECT_EQ(text("\"a\\nb\\tc\\rd\""), "a\nb\tc\rd");
-  EXPECT_EQ(text("\"\\0\""), "0");  // unlike the character literal
-  EXPECT_EQ(text("\"say \\\"hi\\\"\""), "say \"hi\"");
-  EXPECT_EQ(text("\"back\\\\slash\""), "back\\slash");
-  EXPECT_EQ(text("\"\\q\\{\""), "q{");
-  EXPECT_EQ(text("\"ab\\\ncd\""), "abcd");
-  EXPECT_EQ(text("\"ab\\\r\ncd\""), "abcd");
-  EXPECT_EQ(text("\"ab\\\rcd\""), "ab\rcd");  // a lone carriage return stays
-  EXPECT_EQ(text("\"\\\\\""), "\\");
-}
-
-TEST_F(Primary, EachEvaluationTakesNewArenaSpace) {
-  load("\"abc\" \"abc\"");
-  interp.arena_top = ARENA_BASE + 5;
-  Value first = eval_here();
-  EXPECT_EQ(first.word, ARENA_BASE + 8);  // aligned up to 4
-  EXPECT_EQ(interp.arena_top, ARENA_BASE + 12);  // just past the NUL
-  Value second = eval_here();
-  EXPECT_EQ(second.word, ARENA_BASE + 12);
-  EXPECT_EQ(text_of(second.word), "abc");
-  // The same literal evaluated again is copied again.
-  load("\"xy\"");
-  Addr seen[3];
-  for (Addr& a : seen) {
-    interp.cursor = interp.source_table[0]->text;
-    a = eval_here().word;
+class Primary : public ExprTest {
+ protected:
+  template <typename Setup = void (*)()>
+  std::string text(const std::string& literal, Setup setup = no_vars) {
+    Value v = eval(literal, setup);
+    return v.error < 0 && v.type == T_STRING ? text_of(v.word) : "<error " + std::to_string(v.error) + ">";
   }
-  EXPECT_EQ(seen[1], seen[0] + 4);
-  EXPECT_EQ(seen[2], seen[1] + 4);
+};
+
+TEST_F(Primary, LiteralsNamesAndConstants) {
+  expect_cases({
+      {"0x1F", 31, T_INT}, {"2.5", 2.5, T_FLOAT}, {"'a'", 97, T_CHAR}, {"'\\n'", 10, T_CHAR},
+      {"'\\t'", 9, T_CHAR}, {"'\\r'", 13, T_CHAR}, {"'\\0'", 0, T_CHAR}, {"'\\q'", 'q', T_CHAR},
+      {"'\\''", '\'', T_CHAR}, {"'\xE9'", -23, T_CHAR}, {"'\\\xFF'", -1, T_CHAR},  // bytes are signed
+      {"NULL", 0, T_INT}, {"true", 1, T_INT}, {"R270", 3, T_INT}, {"myr90", 7, T_INT},
+  });
+  expect_errors({{"nosuch(1)", ERR_FUNCTION_UNDEFINED}, {"nosuch + 1", ERR_NOT_VARIABLE}});
+  // A constant is not assigned, and a token that starts no operand is not
+  // consumed: both are left for the caller.
+  EXPECT_EQ(eval("true = 5").word, 1u);
+  next_token();
+  EXPECT_EQ(interp.token_text[0], '=');
+  EXPECT_EQ(eval("}").type, 0u);
+  EXPECT_EQ(next_token(), TK_BRACE);
 }
 
-TEST_F(Primary, StringLiteralStopsAtTheArenaEnd) {
+TEST_F(Primary, StringLiteralsAreDecodedIntoTheArena) {
+  EXPECT_EQ(text("\"a\\nb\\tc\\rd\""), "a\nb\tc\rd");
+  EXPECT_EQ(text("\"\\0\\q\\{\\\\\""), "0q{\\");  // "\0" is the digit zero
+  EXPECT_EQ(text("\"say \\\"hi\\\"\""), "say \"hi\"");
+  EXPECT_EQ(text("\"ab\\\ncd\\\r\nef\""), "abcdef");  // line continuation
+  EXPECT_EQ(text("\"ab\\\rcd\""), "ab\rcd");          // a lone carriage return stays
+  // Each evaluation takes a new aligned copy and leaves the top past its NUL.
+  load_text("\"abc\"");
+  interp.arena_top = ARENA_BASE + 5;
+  EXPECT_EQ(eval_here().word, ARENA_BASE + 8);
+  interp.cursor = interp.source_table[0]->text;
+  EXPECT_EQ(eval_here().word, ARENA_BASE + 12);
+  EXPECT_EQ(interp.arena_top, ARENA_BASE + 16);
+  // Writing stops at the arena's end.
   const Addr end = ARENA_BASE + ARENA_SIZE;
-  load("\"abcd\"");
-  interp.arena_top = end - 5;  // aligned; exactly five bytes left
-  Value v = eval_here();
-  EXPECT_EQ(text_of(v.word), "abcd");
+  EXPECT_EQ(text("\"abcd\"", [&] { interp.arena_top = end - 5; }), "abcd");
   EXPECT_EQ(interp.arena_top, end);
-
-  load("\"abcde\"");
-  interp.arena_top = end - 5;
-  EXPECT_EQ(eval_here().error, ERR_OUT_OF_RANGE);
+  EXPECT_EQ(eval("\"abcde\"", [&] { interp.arena_top = end - 5; }).error, ERR_OUT_OF_RANGE);
   EXPECT_EQ(interp.arena_top, end - 5);
-
-  load("\"{$n}{$n}\"");
-  inline_var("n", T_INT, 1234567);
-  interp.arena_top = end - 9;
-  EXPECT_EQ(eval_here().error, ERR_OUT_OF_RANGE);
-
-  load("\"\"");
-  interp.arena_top = end;  // aligning passes the end
-  EXPECT_EQ(eval_here().error, ERR_OUT_OF_RANGE);
+  EXPECT_EQ(eval("\"{$n}{$n}\"", [&] {
+              inline_var("n", T_INT, 1234567);
+              interp.arena_top = end - 9;
+            }).error,
+            ERR_OUT_OF_RANGE);
 }
 
 TEST_F(Primary, InterpolationInsertsCurrentValues) {
-  auto vars = [] {
+  const char unterminated[8] = {'w', 'x', 'y', 'z', 'Q', 'Q', 0, 0};
+  const std::string long63(63, 'k'), long64(64, 'k');
+  auto vars = [&] {
     inline_var("n", T_INT, 42);
     string_var("s", "ab");
     inline_var("neg", T_INT, static_cast<Word>(-5));
     inline_var("c", T_CHAR, 'A');
-    inline_var("f", T_FLOAT, fbits(1.0f));
-    inline_var("p", 0x10003, 4660);
+    inline_var("f", T_FLOAT, float_bits(1.0f));
+    inline_var(long63.c_str(), T_INT, 7);
+    stored_var("t", T_STRING, 8, unterminated, 8)->size = 4;
+    inline_var("bad", T_STRING, 0)->size = 64;
   };
-  auto text = [&](const std::string& literal) {
-    Value v = eval_with(literal, vars);
-    return v.error < 0 ? text_of(v.word) : std::string("<error>");
-  };
-  EXPECT_EQ(text("\"n={$n} s={$s}\""), "n=42 s=ab");
-  EXPECT_EQ(text("\"{$N}{$neg}{$c}\""), "42-5A");
-  EXPECT_EQ(text("\"{$f}\""), std::to_string(static_cast<std::int32_t>(fbits(1.0f))));
-  EXPECT_EQ(text("\"{$p}\""), "4660");
-  // Not a variable, empty, unclosed or escaped: copied as written.
-  EXPECT_EQ(text("\"{$zz}\""), "{$zz}");
-  EXPECT_EQ(text("\"{$NULL}{$printf}\""), "{$NULL}{$printf}");
-  EXPECT_EQ(text("\"{$}\""), "{$}");
-  EXPECT_EQ(text("\"{$n\""), "{$n");
-  EXPECT_EQ(text("\"{ $n}\""), "{ $n}");
-  EXPECT_EQ(text("\"\\{$n}\""), "{$n}");
-  EXPECT_EQ(text("\"{{$n}\""), "{42");
-  // The name is looked for only inside the literal.
-  EXPECT_EQ(text("\"{$n\" }"), "{$n");
-
-  // A 63-character name is found; a longer one is not even cut short.
-  const std::string long63(63, 'k');
-  const std::string long64(64, 'k');
-  auto long_vars = [&] { inline_var(long63.c_str(), T_INT, 7); };
-  Value v = eval_with("\"{$" + long63 + "}\"", long_vars);
-  EXPECT_EQ(text_of(v.word), "7");
-  v = eval_with("\"{$" + long64 + "}\"", long_vars);
-  EXPECT_EQ(text_of(v.word), "{$" + long64 + "}");
+  EXPECT_EQ(text("\"n={$n} s={$s}\"", vars), "n=42 s=ab");
+  EXPECT_EQ(text("\"{$N}{$neg}{$c}[{$t}]\"", vars), "42-5A[wxyz]");  // text bounded by its size
+  EXPECT_EQ(text("\"{$f}\"", vars), std::to_string(static_cast<std::int32_t>(float_bits(1.0f))));
+  EXPECT_EQ(text("\"{$" + long63 + "}\"", vars), "7");
+  // Not a variable, empty, unclosed, too long or escaped: copied as written.
+  for (const std::string& literal : std::vector<std::string>{"{$zz}", "{$NULL}", "{$}", "{$n", "{ $n}", "{$" + long64 + "}"})
+    EXPECT_EQ(text("\"" + literal + "\"", vars), literal);
+  EXPECT_EQ(text("\"\\{$n}{{$n}\"", vars), "{$n}{42");
+  EXPECT_EQ(text("\"{$n\" }", vars), "{$n");  // the name ends with the literal
+  EXPECT_EQ(eval("\"{$bad}\"", vars).error, ERR_OUT_OF_RANGE);
 }
 
-TEST_F(Primary, InterpolatedTextIsBoundedByItsStorage) {
-  // Storage without a NUL inside its size: only `size` characters.
-  const char full[8] = {'w', 'x', 'y', 'z', 'Q', 'Q', 0, 0};
-  Value v = eval_with("\"[{$t}]\"", [&] {
-    VarEntry* t = stored_var("t", T_STRING, 8, full, 8);
-    t->size = 4;
-  });
-  EXPECT_EQ(text_of(v.word), "[wxyz]");
-  // Storage that is not a valid block raises instead of reading.
-  v = eval_with("\"{$t}\"", [] {
-    VarEntry* t = inline_var("t", T_STRING, 0);
-    t->size = 64;
-  });
-  EXPECT_EQ(v.error, ERR_OUT_OF_RANGE);
-}
-
-TEST_F(Primary, NamesAndConstants) {
-  EXPECT_EQ(eval("nosuch(1)").error, ERR_FUNCTION_UNDEFINED);
-  EXPECT_EQ(eval("nosuch + 1").error, ERR_NOT_VARIABLE);
-  EXPECT_EQ(eval("nosuch").error, ERR_NOT_VARIABLE);
-  const struct {
-    const char* name;
-    std::int32_t value;
-  } constants[] = {{"NULL", 0}, {"true", 1}, {"FALSE", 0}, {"R0", 0}, {"R270", 3}, {"mx", 4}, {"MYR90", 7}};
-  for (const auto& c : constants) {
-    Value v = eval(c.name);
-    EXPECT_EQ(v.as_int(), c.value) << c.name;
-    EXPECT_EQ(v.type, T_INT) << c.name;
-  }
-  // A constant is not assigned: the '=' is left for the caller.
-  Value v = eval("true = 5");
-  EXPECT_EQ(v.as_int(), 1);
-  EXPECT_EQ(next_token(), TK_OP);
-  EXPECT_EQ(interp.token_text[0], '=');
-  // Tokens that start no operand give no value and are not consumed.
-  v = eval(")");
-  EXPECT_EQ(v.type, 0u);
-  EXPECT_EQ(next_token(), TK_OP);
-  v = eval("}");
-  EXPECT_EQ(v.type, 0u);
-  EXPECT_EQ(next_token(), TK_BRACE);
-}
-
-TEST_F(Primary, AssignmentAndPostfixSteps) {
-  VarEntry *x = nullptr, *a = nullptr, *b = nullptr;
+TEST_F(Primary, AssignmentPassesOnTheValueInTheVariablesType) {
+  VarEntry *x = nullptr, *f = nullptr, *a = nullptr;
   auto vars = [&] {
-    x = inline_var("x", T_INT, 0);
-    a = inline_var("a", T_INT, 0);
-    b = inline_var("b", T_INT, 0);
-  };
-  Value v = eval_with("x = 5", vars);
-  EXPECT_EQ(v.as_int(), 5);
-  EXPECT_EQ(v.type, T_INT);
-  EXPECT_EQ(x->value, 5u);
-  EXPECT_EQ(interp.last_address, var_address(var_index(x)));
-  // Compound assignment yields the right-hand value.
-  v = eval_with("x = 5, x += 2", vars);
-  EXPECT_EQ(v.as_int(), 5);
-  next_token();
-  v = eval_here();
-  EXPECT_EQ(v.as_int(), 2);
-  EXPECT_EQ(x->value, 7u);
-  // Postfix: the value before the step.
-  v = eval_with("x++ + x", vars);
-  EXPECT_EQ(v.as_int(), 1);
-  EXPECT_EQ(x->value, 1u);
-  v = eval_with("x-- - 3", vars);
-  EXPECT_EQ(v.as_int(), -3);
-  EXPECT_EQ(x->value, 0xFFFFFFFFu);
-  // Right to left, and the whole conditional is the right-hand side.
-  v = eval_with("a = b = 3", vars);
-  EXPECT_EQ(a->value, 3u);
-  EXPECT_EQ(b->value, 3u);
-  v = eval_with("a = 0 ? 1 : 2", vars);
-  EXPECT_EQ(a->value, 2u);
-  std::string chain;
-  for (int i = 0; i < 3000; ++i) chain += "a = ";
-  EXPECT_EQ(eval_with(chain + "1", vars).error, ERR_TOO_MANY_BLOCKS);
-  v = eval_with("x <<= 33", [&] { x = inline_var("x", T_INT, 1); });
-  EXPECT_EQ(v.as_int(), 33);
-  EXPECT_EQ(x->value, 2u);
-  EXPECT_EQ(eval_with("x /= 0", vars).error, ERR_DIVISION_BY_ZERO);
-  EXPECT_EQ(eval_with("x %= 0", vars).error, ERR_DIVISION_BY_ZERO);
-}
-
-TEST_F(Primary, AssignedValueTakesTheVariablesType) {
-  VarEntry *i = nullptr, *f = nullptr, *c = nullptr;
-  auto vars = [&] {
-    i = inline_var("i", T_INT, 0);
+    x = inline_var("x", T_INT, 1);
     f = inline_var("f", T_FLOAT, 0);
-    c = inline_var("c", T_CHAR, 0);
+    a = inline_var("a", T_INT, 0);
+    inline_var("c", T_CHAR, 0);
+    array_var("cs", {4}, T_CHAR);
   };
-  Value v = eval_with("i = 2.5", vars);
-  EXPECT_EQ(v.type, T_INT);
-  EXPECT_EQ(v.as_int(), 2);
-  EXPECT_EQ(i->value, 2u);
-  v = eval_with("f = 2", vars);
-  EXPECT_EQ(v.type, T_FLOAT);
-  EXPECT_EQ(v.as_float(), 2.0f);
-  EXPECT_EQ(bits_float(f->value), 2.0f);
-  v = eval_with("f += 2", vars);
-  EXPECT_EQ(v.as_float(), 2.0f);
-  v = eval_with("c = 300", vars);
-  EXPECT_EQ(v.type, T_CHAR);
-  EXPECT_EQ(v.as_int(), 44);
-  EXPECT_EQ(c->value, 44u);
-  v = eval_with("c = -1", vars);
-  EXPECT_EQ(v.as_int(), 255);
-  // A chain passes converted values along.
-  v = eval_with("f = i = 3.75", vars);
+  EXPECT_EQ(eval("x += 2", vars).word, 2u);  // the right-hand value, not the new x
+  EXPECT_EQ(x->value, 3u);
+  EXPECT_EQ(interp.last_address, var_address(var_index(x)));
+  EXPECT_EQ(eval("x++ + x", vars).word, 3u);
+  EXPECT_EQ(eval("a = x = 3", vars).word, 3u);
+  EXPECT_EQ(a->value + x->value, 6u);
+  EXPECT_EQ(eval("f = x = 3.75", vars).word, float_bits(3.0f));
   EXPECT_EQ(bits_float(f->value), 3.0f);
-  EXPECT_EQ(v.as_float(), 3.0f);
+  expect_cases({{"x = 2.5", 2, T_INT}, {"f = 2", 2, T_FLOAT}, {"f += 2", 2, T_FLOAT}, {"c = 300", 44, T_CHAR},
+                {"x <<= 33", 33, T_INT}, {"a = 0 ? 1 : 2", 2, T_INT}, {"cs[1] = -1", 255, T_CHAR}},
+               vars);
+  eval("cs[1] = -1, cs[1]", vars);  // stored chars read back with sign
+  next_token();
+  EXPECT_EQ(eval_here().as_int(), -1);
+  expect_errors({{"x /= 0", ERR_DIVISION_BY_ZERO}, {repeat("a = ", 3000) + "1", ERR_TOO_MANY_BLOCKS}}, vars);
 }
 
 TEST_F(Primary, ReferenceReadRule) {
   const unsigned char bytes[8] = {0xFF, 0xFF, 0, 0, 0x78, 0x56, 0x34, 0x12};
+  VarEntry* region = nullptr;
   auto vars = [&] {
-    inline_var("ci", T_CHAR, 255);  // inline char keeps 0..255
-    stored_var("cs", T_CHAR, 4, bytes, 8);  // stored char is sign-extended
+    inline_var("ci", T_CHAR, 255);  // inline values keep no sign
     inline_var("hi", T_SHORT, 65535);
+    stored_var("cs", T_CHAR, 4, bytes, 8);  // stored ones are sign-extended
     stored_var("hs", T_SHORT, 4, bytes, 8);
     stored_var("ps", 0x10003, 4, bytes + 4, 4);  // a pointer held in storage
-    stored_var("rg", T_REGION, 32);
-    string_var("st", "text");
-    int_array("ar", {3});
+    region = stored_var("rg", T_REGION, 32);
   };
-  EXPECT_EQ(eval_with("ci", vars).as_int(), 255);
-  Value v = eval_with("cs", vars);
-  EXPECT_EQ(v.as_int(), -1);
-  EXPECT_EQ(v.type, T_CHAR);
-  EXPECT_EQ(eval_with("hi", vars).as_int(), 65535);
-  EXPECT_EQ(eval_with("hs", vars).as_int(), -1);
-  EXPECT_EQ(eval_with("ps", vars).word, 0x12345678u);
-  // Objects with storage are represented by their address.
-  v = eval_with("rg", vars);
-  EXPECT_EQ(v.word, find_variable("rg")->value);
+  expect_cases({{"ci", 255, T_CHAR}, {"cs", -1, T_CHAR}, {"hi", 65535, T_SHORT}, {"hs", -1, T_SHORT},
+                {"ps", 0x12345678, 0x10003}},
+               vars);
+  Value v = eval("rg", vars);  // an object is its storage address ...
+  EXPECT_EQ(v.word, region->value);
   EXPECT_EQ(v.type, T_REGION);
-  v = eval_with("st", vars);
-  EXPECT_EQ(text_of(v.word), "text");
-  v = eval_with("ar", vars);
-  EXPECT_EQ(v.word, find_variable("ar")->value);
-  EXPECT_EQ(v.type, 0x103u);
-  // last_address names the variable's value field, not its storage.
-  EXPECT_EQ(interp.last_address, var_address(var_index(find_variable("ar"))));
+  EXPECT_EQ(interp.last_address, var_address(var_index(region)));  // ... its reference the value field
 }
 
 struct Probe {
@@ -291,78 +141,40 @@ struct Probe {
   }
 };
 
-class BuiltinCall : public ExprTest {
- protected:
-  Value call(const std::string& text) {
-    Probe::args.clear();
+TEST_F(Primary, BuiltinCallsCollectTheirArguments) {
+  auto call = [this](const std::string& text) {
     Probe::calls = 0;
-    return eval_with(text, [] { register_builtin("probe", Probe::routine, T_FLOAT); });
-  }
-};
-
-TEST_F(BuiltinCall, ArgumentsAreCollectedIntoSlots) {
-  Value v = call("probe(1, 2.5, \"s\", 'c')");
+    return eval(text, [] { register_builtin("probe", Probe::routine, T_FLOAT); });
+  };
+  Value v = call("PROBE(1, 2.5, \"s\",, (int))");  // an empty argument is dropped
   EXPECT_EQ(v.word, 104u);
   EXPECT_EQ(v.type, T_FLOAT);  // the builtin's declared type
   ASSERT_EQ(Probe::args.size(), 4u);
-  EXPECT_EQ(Probe::args[0].value, 1u);
-  EXPECT_EQ(Probe::args[0].type, T_INT);
-  EXPECT_EQ(Probe::args[1].type, T_FLOAT);
   EXPECT_EQ(bits_float(Probe::args[1].value), 2.5f);
-  EXPECT_EQ(Probe::args[2].type, T_STRING);
   EXPECT_EQ(text_of(Probe::args[2].value), "s");
-  EXPECT_EQ(Probe::args[3].type, T_CHAR);
-
-  EXPECT_EQ(call("probe()").word, 100u);
-  EXPECT_EQ(call("PROBE(1,,2)").word, 102u);  // empty arguments are dropped
-  EXPECT_EQ(call("probe(probe(1), 2 * 3)").word, 102u);
-  EXPECT_EQ(Probe::calls, 2);
-  EXPECT_EQ(Probe::args[1].value, 6u);
-  EXPECT_EQ(call("probe((int))").word, 101u);
-  EXPECT_EQ(Probe::args[0].type, T_INT | CAST_MARKER);
-
-  std::string args32 = "probe(0";
-  for (int i = 1; i < 32; ++i) args32 += "," + std::to_string(i);
+  EXPECT_EQ(Probe::args[3].type, T_INT | CAST_MARKER);
+  EXPECT_EQ(call("probe(probe(), 2 * 3)").word, 102u);
+  EXPECT_EQ(Probe::args[0].value, 100u);
+  const std::string args32 = "probe(0" + repeat(",1", 31);
   EXPECT_EQ(call(args32 + ")").word, 132u);
-  EXPECT_EQ(Probe::args[31].value, 31u);
-  EXPECT_EQ(call(args32 + ",32)").error, ERR_PARENTHESES);
+  EXPECT_EQ(call(args32 + ",1)").error, ERR_PARENTHESES);
+  EXPECT_EQ(call(repeat("probe(", 3000)).error, ERR_TOO_MANY_BLOCKS);
   EXPECT_EQ(Probe::calls, 0);
-
-  // Calls nested in arguments are bounded like any other nesting.
-  std::string deep;
-  for (int i = 0; i < 3000; ++i) deep += "probe(";
-  EXPECT_EQ(call(deep + "1").error, ERR_TOO_MANY_BLOCKS);
-  EXPECT_EQ(Probe::calls, 0);
-
   EXPECT_EQ(call("probe 1").error, ERR_PARENTHESES_EXPECTED);
-  EXPECT_EQ(call("probe(1;").error, ERR_PARENTHESES);
 }
 
-}  // namespace
-}  // namespace kelpa::test
-
-namespace kelpa::test {
-namespace {
-
 TEST(ExprInScripts, CallsAndInterpolationThroughWholeScripts) {
-  // Both operands of "&&" and "||" are evaluated: every call of f adds up.
+  // Both operands of "&&" and "||" run: every call of f adds up.
   RunResult r = run_script(
-      "int n;\n"
-      "int f(int v) { n = n + v; return v; }\n"
-      "int main() { int r = 0 && f(1); r = f(2) || f(4); return n * 10 + r + f(0) * 100; }\n");
-  EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(r.value, 71u);  // n = 1 + 2 + 4, r = 1
-  // A call's value is labelled with the declared return type.
+      "int n;\nint f(int v) { n = n + v; return v; }\n"
+      "int main() { int r = 0 && f(1); r = f(2) || f(4); return n * 10 + r; }\n");
+  EXPECT_EQ(r.value, 71u) << r.out;
   r = run_script("float half(int v) { return v / 2.0; }\nint main() { return half(5) * 4; }\n");
-  EXPECT_EQ(r.status, 0) << r.out;
-  EXPECT_EQ(bits_float(r.value), 10.0f);
-  // Interpolation shows the variables' values at each evaluation.
+  EXPECT_EQ(bits_float(r.value), 10.0f) << r.out;  // labelled with the declared type
   r = run_script(
       "int main() { int i; string s = \"ab\"; for (i = 0; i < 3; i++) { printf(\"{$i}{$s};\"); s = \"c\"; }"
       " return 0; }\n");
   EXPECT_EQ(r.out, "0ab;1c;2c;");
-  EXPECT_EQ(error_of("int main() { return undefined_fn(1); }"), ERR_FUNCTION_UNDEFINED);
-  EXPECT_EQ(error_of("int main() { int x; x = 1 / (x - x); return 0; }"), ERR_DIVISION_BY_ZERO);
 }
 
 }  // namespace
