@@ -1,6 +1,6 @@
-// Text and memory builtins called directly with argument slots: results,
-// arena use, type and count checks, and the address-space guards that keep
-// every copy inside what the script owns.
+// Text and memory builtins called directly with argument slots: arena use
+// and the address-space guards that keep every copy inside what the script
+// owns, at block edges the golden scripts cannot reach.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -63,44 +63,24 @@ TEST_F(StringBuiltins, StrcatBuildsNewTextInTheArena) {
   EXPECT_EQ(interp.arena_top, before);
 }
 
-TEST_F(StringBuiltins, ComparisonsGiveSignsOnly) {
+TEST_F(StringBuiltins, ComparisonsUseUnsignedBytesAndFoldOnlyLetters) {
   auto cmp = [](Word (*fn)(std::int32_t, const ArgSlot*), const char* x, const char* y) {
     ArgSlot a[] = {str(put(x)), str(put(y))};
     return sig(fn(2, a));
   };
-  EXPECT_EQ(cmp(builtin_strcmp, "abc", "abd"), -1);
-  EXPECT_EQ(cmp(builtin_strcmp, "b", "a"), 1);
-  EXPECT_EQ(cmp(builtin_strcmp, "abc", "abc"), 0);
-  EXPECT_EQ(cmp(builtin_strcmp, "ab", "abc"), -1);
-  EXPECT_EQ(cmp(builtin_strcmp, "\xe9", "a"), 1);  // unsigned bytes
-  EXPECT_EQ(cmp(builtin_strcmp, "Hello", "hello"), -1);
-  EXPECT_EQ(cmp(builtin_stricmp, "Hello", "hELLO"), 0);
-  EXPECT_EQ(cmp(builtin_stricmp, "a", "B"), -1);
+  EXPECT_EQ(cmp(builtin_strcmp, "\xe9", "a"), 1);
   EXPECT_EQ(cmp(builtin_stricmp, "[", "a"), -1);  // '[' sorts after 'Z' but before 'a'
-  ArgSlot one[] = {str(put("x"))};
-  EXPECT_EQ(raised([&] { builtin_strcmp(1, one); }), ERR_PARAMETER);
-  EXPECT_EQ(raised([&] { builtin_stricmp(3, one); }), ERR_PARAMETER);
+  EXPECT_EQ(cmp(builtin_stricmp, "\xc9", "\xe9"), -1);  // no folding beyond ASCII
 }
 
-TEST_F(StringBuiltins, StrcpyChecksTypesAndRoom) {
+TEST_F(StringBuiltins, StrcpyStaysInsideItsDestination) {
   Addr dst = arena_alloc(16, 4);
   Addr src = put("hello");
-  for (TypeWord t : {TypeWord{T_STRING}, T_CHAR_POINTER, T_CHAR_ARRAY}) {
-    std::memset(writable(dst, 16), 'x', 16);
-    ArgSlot a[] = {str(dst, t), str(src, t)};
-    EXPECT_EQ(builtin_strcpy(2, a), dst);
-    EXPECT_STREQ(text_at(dst), "hello");
-  }
-  for (TypeWord bad : {TypeWord{0x103}, TypeWord{0x201}, TypeWord{0x20001}, TypeWord{T_STRING | CAST_MARKER}}) {
+  // Types a script cannot write: a pointer to a pointer, a cast-marked word.
+  for (TypeWord bad : {TypeWord{0x20001}, TypeWord{T_STRING | CAST_MARKER}}) {
     ArgSlot a[] = {str(dst, bad), str(src)};
     EXPECT_EQ(raised([&] { builtin_strcpy(2, a); }), ERR_PARAMETER) << bad;
-    ArgSlot b[] = {str(dst), str(src, bad)};
-    EXPECT_EQ(raised([&] { builtin_strcpy(2, b); }), ERR_PARAMETER) << bad;
   }
-  ArgSlot null_dst[] = {str(0), str(src)};
-  EXPECT_EQ(raised([&] { builtin_strcpy(2, null_dst); }), ERR_PARAMETER);
-  ArgSlot one[] = {str(dst)};
-  EXPECT_EQ(raised([&] { builtin_strcpy(1, one); }), ERR_PARAMETER);
 
   // Three bytes left before the arena's end: "hello" does not fit, and
   // nothing is written.
@@ -125,18 +105,8 @@ TEST_F(StringBuiltins, StrcpyChecksTypesAndRoom) {
   set_parameters(0, nullptr);
 }
 
-TEST_F(StringBuiltins, StrncpyPadsTruncatesAndStaysInBounds) {
+TEST_F(StringBuiltins, StrncpyStaysInBounds) {
   Addr dst = arena_alloc(8, 4);
-  std::memset(writable(dst, 8), 'x', 8);
-  ArgSlot pad[] = {str(dst), str(put("abc")), num(5)};
-  EXPECT_EQ(builtin_strncpy(3, pad), dst);
-  EXPECT_EQ(std::memcmp(readable(dst, 8), "abc\0\0xxx", 8), 0);
-
-  std::memset(writable(dst, 8), 'x', 8);
-  ArgSlot cut[] = {str(dst), str(put("abcdef")), num(3)};
-  builtin_strncpy(3, cut);
-  EXPECT_EQ(std::memcmp(readable(dst, 8), "abcxxxxx", 8), 0);
-
   ArgSlot negative[] = {str(dst), str(put("abc")), num(-1)};
   EXPECT_EQ(raised([&] { builtin_strncpy(3, negative); }), ERR_OUT_OF_RANGE);
 
@@ -156,10 +126,6 @@ TEST_F(StringBuiltins, StrncpyPadsTruncatesAndStaysInBounds) {
   EXPECT_EQ(std::memcmp(readable(dst, 4), "wxyz", 4), 0);
   ArgSlot over[] = {str(dst), str(raw), num(6)};
   EXPECT_EQ(raised([&] { builtin_strncpy(3, over); }), ERR_OUT_OF_RANGE);
-
-  ArgSlot int_dst[] = {str(dst, 0x103), str(raw), num(1)};
-  EXPECT_EQ(raised([&] { builtin_strncpy(3, int_dst); }), ERR_PARAMETER);
-  EXPECT_EQ(raised([&] { builtin_strncpy(2, pad); }), ERR_PARAMETER);
 }
 
 TEST_F(StringBuiltins, MemcpyAndMemcmpCheckCountsAndRanges) {
@@ -169,13 +135,8 @@ TEST_F(StringBuiltins, MemcpyAndMemcmpCheckCountsAndRanges) {
   ArgSlot copy[] = {num(static_cast<std::int32_t>(b)), num(static_cast<std::int32_t>(a)), num(3)};
   EXPECT_EQ(builtin_memcpy(3, copy), b);
   EXPECT_STREQ(text_at(b), "abc");
-  ArgSlot zero[] = {copy[0], copy[1], num(0)};
-  EXPECT_EQ(builtin_memcpy(3, zero), 0u);
   ArgSlot null_src[] = {copy[0], num(0), num(3)};
   EXPECT_EQ(builtin_memcpy(3, null_src), 0u);
-  ArgSlot negative[] = {copy[0], copy[1], num(-4)};
-  EXPECT_EQ(raised([&] { builtin_memcpy(3, negative); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(raised([&] { builtin_memcpy(2, copy); }), ERR_PARAMETER);
 
   // Copying 8 bytes into a 4-byte value word: refused, word unchanged.
   interp.var_table[40].value = 7;
@@ -183,15 +144,6 @@ TEST_F(StringBuiltins, MemcpyAndMemcmpCheckCountsAndRanges) {
   EXPECT_EQ(raised([&] { builtin_memcpy(3, into_word); }), ERR_OUT_OF_RANGE);
   EXPECT_EQ(interp.var_table[40].value, 7u);
 
-  Addr c = put("abd");
-  ArgSlot lt[] = {copy[1], num(static_cast<std::int32_t>(c)), num(3)};
-  EXPECT_EQ(sig(builtin_memcmp(3, lt)), -1);
-  ArgSlot eq[] = {copy[1], num(static_cast<std::int32_t>(c)), num(2)};
-  EXPECT_EQ(sig(builtin_memcmp(3, eq)), 0);
-  ArgSlot gt[] = {num(static_cast<std::int32_t>(c)), copy[1], num(3)};
-  EXPECT_EQ(sig(builtin_memcmp(3, gt)), 1);
-  ArgSlot neg_cmp[] = {copy[1], num(static_cast<std::int32_t>(c)), num(-1)};
-  EXPECT_EQ(raised([&] { builtin_memcmp(3, neg_cmp); }), ERR_OUT_OF_RANGE);
   Addr tail = ARENA_BASE + ARENA_SIZE - 2;
   ArgSlot past_end[] = {num(static_cast<std::int32_t>(tail)), copy[1], num(3)};
   EXPECT_EQ(raised([&] { builtin_memcmp(3, past_end); }), ERR_OUT_OF_RANGE);
@@ -202,20 +154,9 @@ TEST_F(StringBuiltins, NumberConversions) {
     ArgSlot a[] = {str(put(s))};
     return sig(builtin_atoi(1, a));
   };
-  EXPECT_EQ(atoi_of(" -42x"), -42);
-  EXPECT_EQ(atoi_of("\t\n+17"), 17);
-  EXPECT_EQ(atoi_of("0x1F"), 0);
-  EXPECT_EQ(atoi_of("abc"), 0);
+  EXPECT_EQ(atoi_of("\t\n\v+17"), 17);
   EXPECT_EQ(atoi_of("4294967295"), -1);  // wraps instead of overflowing
   EXPECT_EQ(atoi_of("-2147483648"), INT32_MIN);
-
-  auto strtoint_of = [](const char* s) {
-    ArgSlot a[] = {str(put(s))};
-    return sig(builtin_strtoint(1, a));
-  };
-  EXPECT_EQ(strtoint_of("0x1F"), 31);
-  EXPECT_EQ(strtoint_of("42"), 42);
-  EXPECT_EQ(strtoint_of("0xFFFFFFFF"), -1);
 
   ArgSlot twelve[] = {num(12), num(-3)};
   Addr top = interp.arena_top;
@@ -225,13 +166,8 @@ TEST_F(StringBuiltins, NumberConversions) {
   EXPECT_STREQ(text_at(y), "-3");
   EXPECT_EQ(y, x + 3);
   EXPECT_EQ(interp.arena_top, top + 6);
-  ArgSlot low[] = {num(INT32_MIN)};
-  EXPECT_STREQ(text_at(builtin_inttostr(1, low)), "-2147483648");
-
-  EXPECT_EQ(raised([&] { builtin_inttostr(0, twelve); }), ERR_PARAMETER);
   EXPECT_EQ(raised([&] { builtin_inttostr(2, twelve); }), ERR_PARAMETER);
   EXPECT_EQ(raised([&] { builtin_strtoint(0, twelve); }), ERR_PARAMETER);
-  EXPECT_EQ(raised([&] { builtin_atoi(2, twelve); }), ERR_PARAMETER);
 
   interp.arena_top = ARENA_BASE + ARENA_SIZE - 2;
   EXPECT_EQ(raised([&] { builtin_inttostr(1, twelve); }), ERR_OUT_OF_RANGE);
