@@ -143,6 +143,12 @@ struct ListRun {
     start = moved;
   }
 
+  std::int32_t finish(Word* slot) const {
+    write_word(start, count);
+    *slot = start + 4u;
+    return static_cast<std::int32_t>(count);
+  }
+
   void append(Word value, TypeWord type) {
     Addr pair = arena_alloc(8, 4);
     write_word(pair, value);
@@ -165,15 +171,13 @@ std::int32_t eval_initializer_list(Word* slot) {
     Word value = 0;
     eval_from_token(&value, cls);
     run.keep_last();
+    // Execution stopped inside an item (the text ended): wind down quietly.
+    if (!interp.cursor) return run.finish(slot);
     if (interp.expr_type == 0) raise_error(ERR_PARAMETER);
     run.append(value, interp.expr_type);
     while (token_is('}')) {
       next_token();
-      if (--depth == 0) {
-        write_word(run.start, run.count);
-        *slot = run.start + 4u;
-        return static_cast<std::int32_t>(run.count);
-      }
+      if (--depth == 0) return run.finish(slot);
     }
     // Items are separated by commas; anything else leaves the list malformed.
     if (!token_is(',')) raise_error(ERR_PARAMETER);
