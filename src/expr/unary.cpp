@@ -147,11 +147,9 @@ void eval_parenthesised(Word* slot, int cls) {
   if (interp.token_text[0] != ')') raise_error(ERR_PARENTHESES);
   int next = next_token();
   if ((interp.expr_type & CAST_MARKER) == 0) return;
-  if (interp.token_text[0] == ')') {
-    // "((int))": the enclosing parentheses perform the cast.
-    *slot = 0;
-    return;
-  }
+  // "((int))": the enclosing parentheses perform the cast; the value stays
+  // the 0 that the type name gave.
+  if (interp.token_text[0] == ')') return;
   TypeWord target = interp.expr_type & ~CAST_MARKER;
   address_operand(slot, next);
   if (interp.expr_type != target) *slot = convert_value(*slot, interp.expr_type, target);
