@@ -149,9 +149,17 @@ Word builtin_inttostr(std::int32_t count, const ArgSlot* args) {
   return result;
 }
 
+// Hexadecimal after "0x" or "0X", else decimal, converted as a literal in
+// the source would be. Text that is not a number is no error: decimal stops
+// at its first non-digit just as hexadecimal stops at its first non-hex
+// digit, so "12ab" gives 12 and "-5" gives 0.
 Word builtin_strtoint(std::int32_t count, const ArgSlot* args) {
   require_count(count, 1);
-  return static_cast<Word>(parse_int_literal(text_at(args[0].value)));
+  const char* text = text_at(args[0].value);
+  if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) return static_cast<Word>(parse_int_literal(text));
+  std::uint32_t v = 0;  // wraps modulo 2^32 like a decimal literal
+  for (const char* p = text; *p >= '0' && *p <= '9'; ++p) v = v * 10u + static_cast<std::uint32_t>(*p - '0');
+  return v;
 }
 
 }  // namespace kelpa
