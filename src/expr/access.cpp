@@ -64,7 +64,7 @@ struct Indexed {
   TypeWord element;        // type of one element
   std::uint32_t size;      // its byte size
   std::uint32_t dims;      // array dimensions; 0 for a string or pointer
-  std::uint32_t stride;    // bytes spanned by one step of the current subscript
+  std::uint32_t stride;    // bytes left to index: the whole array, divided by each dimension in turn
 };
 
 Indexed classify(const VarEntry* var) {
