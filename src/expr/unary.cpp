@@ -51,9 +51,9 @@ void step_variable(Word* slot, VarEntry* var, char op) {
   interp.expr_type = target->type;
 }
 
-// The operand of "&" and "*": a primary when it starts with a name,
-// otherwise the whole conditional expression that follows.
-void address_operand(Word* slot, int cls) {
+// The operand of "&", "*" and a cast: a primary when it starts with a
+// name, otherwise the whole conditional expression that follows.
+void operand_after_prefix(Word* slot, int cls) {
   if (cls == TK_IDENT) eval_primary(slot, cls);
   else eval_from_token(slot, cls);
 }
@@ -83,12 +83,12 @@ void apply_prefix(Word* slot, char op, int cls) {
       eval_unary(slot, cls);  // no variable to step: acts as unary "+"
       return;
     case '&':
-      address_operand(slot, cls);
+      operand_after_prefix(slot, cls);
       *slot = interp.last_address;
       interp.expr_type = address_of_type(interp.expr_type);
       return;
     case '*': {
-      address_operand(slot, cls);
+      operand_after_prefix(slot, cls);
       TypeWord t = dereferenced_type(interp.expr_type);
       interp.last_address = *slot;
       interp.expr_type = t;
@@ -151,7 +151,7 @@ void eval_parenthesised(Word* slot, int cls) {
   // the 0 that the type name gave.
   if (interp.token_text[0] == ')') return;
   TypeWord target = interp.expr_type & ~CAST_MARKER;
-  address_operand(slot, next);
+  operand_after_prefix(slot, next);
   if (interp.expr_type != target) *slot = convert_value(*slot, interp.expr_type, target);
   interp.expr_type = target;
 }
