@@ -88,7 +88,7 @@ struct Interpreter {
 extern Interpreter interp;
 
 // Host recursion bound for nested expressions and unbraced statements.
-constexpr std::int32_t NESTING_LIMIT = 400;
+constexpr std::int32_t NESTING_LIMIT = 1000;
 
 void init_interpreter();
 
