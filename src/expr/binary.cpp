@@ -44,19 +44,8 @@ Word int_remainder(Word a, Word b) {
   return as_word(as_int(a) % as_int(b));
 }
 
-bool compare(char op, Word l, TypeWord lt, Word r, TypeWord rt) {
-  if (lt == T_FLOAT || rt == T_FLOAT) {
-    float a = promote(l, lt), b = promote(r, rt);
-    switch (op) {
-      case OP_LT: return a < b;
-      case OP_LE: return a <= b;
-      case OP_GT: return a > b;
-      case OP_GE: return a >= b;
-      case OP_EQ: return a == b;
-      default: return a != b;
-    }
-  }
-  int32_t a = as_int(l), b = as_int(r);
+template <typename T>
+bool compare_values(char op, T a, T b) {
   switch (op) {
     case OP_LT: return a < b;
     case OP_LE: return a <= b;
@@ -65,6 +54,13 @@ bool compare(char op, Word l, TypeWord lt, Word r, TypeWord rt) {
     case OP_EQ: return a == b;
     default: return a != b;
   }
+}
+
+// Floats compare as floats when either side is one; everything else as
+// signed integers (texts and pointers by address).
+bool compare(char op, Word l, TypeWord lt, Word r, TypeWord rt) {
+  if (lt == T_FLOAT || rt == T_FLOAT) return compare_values(op, promote(l, lt), promote(r, rt));
+  return compare_values(op, as_int(l), as_int(r));
 }
 
 // One additive step where the left operand `lt` is an array or a pointer.

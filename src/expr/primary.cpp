@@ -25,14 +25,6 @@ constexpr int INTERPOLATION_NAME = 63; // longest name inside {$...}
 
 inline char current_op() { return interp.token_text[0]; }
 
-// Converts a value by the inline store rules of its target type (the
-// conversions of a cast), through a nameless temporary variable.
-Word convert_value(Word value, TypeWord value_type, TypeWord target) {
-  VarEntry temp{};
-  temp.type = target;
-  store_value(&temp, value, value_type);
-  return temp.value;
-}
 
 void call_builtin(Word* slot, const VarEntry* fn) {
   if (next_token() != TK_OP || current_op() != '(') raise_error(ERR_PARENTHESES_EXPECTED);

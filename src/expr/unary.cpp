@@ -25,14 +25,6 @@ bool is_prefix_operator(char c) {
   }
 }
 
-// Converts a value by the inline store rules of its target type, the way a
-// cast does: through a nameless temporary variable of that type.
-Word convert_value(Word value, TypeWord value_type, TypeWord target) {
-  VarEntry temp{};
-  temp.type = target;
-  store_value(&temp, value, value_type);
-  return temp.value;
-}
 
 // Prefix "++"/"--" on a named variable or one of its elements: steps it in
 // place and yields the new value.

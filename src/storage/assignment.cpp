@@ -174,6 +174,13 @@ void store_value(VarEntry* entry, Word value, TypeWord value_type) {
   }
 }
 
+Word convert_value(Word value, TypeWord value_type, TypeWord target) {
+  VarEntry temp{};
+  temp.type = target;
+  store_value(&temp, value, value_type);
+  return temp.value;
+}
+
 void compound_assign(VarEntry* entry, Word value, TypeWord value_type, int op) {
   TypeWord type = entry->type;
   if (entry->size == 0) {

@@ -27,6 +27,10 @@ inline float bits_float(Word w) {
 }
 
 void store_value(VarEntry* entry, Word value, TypeWord value_type);
+
+// A value converted by the inline store rules of `target` (the conversions
+// of a cast), through a nameless temporary variable of that type.
+Word convert_value(Word value, TypeWord value_type, TypeWord target);
 void compound_assign(VarEntry* entry, Word value, TypeWord value_type, int op);
 
 // Integer operators wrap; '/' and '%' by zero raise "division by zero"; the
