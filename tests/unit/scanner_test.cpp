@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "harness.h"
 #include "interp/errors.h"
@@ -15,39 +14,33 @@
 namespace kelpa {
 namespace {
 
-struct Token {
-  int cls;
-  std::string text;
-  bool operator==(const Token&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Token& t) {
-  os << t.cls << ":";
-  for (unsigned char c : t.text) {
-    if (c < 32) os << "\\" << int(c);
-    else os << c;
+// One token as "<tag>:<text>" with bytes outside the printable range shown
+// as \N; keywords are tagged K<code>, string literals S<literal_length>.
+std::string describe(int cls) {
+  static const char* tags[] = {"O", "#", "I", "B", "N", "R", "C"};
+  if (cls == TK_STRING) return "S" + std::to_string(interp.literal_length);
+  std::string s = cls < TK_END ? "K" + std::to_string(cls) : std::string(tags[cls - TK_OP]);
+  s += ":";
+  for (unsigned char c : std::string(interp.token_text)) {
+    if (c < 33 || c > 126) s += "\\" + std::to_string(c);
+    else s += static_cast<char>(c);
   }
-  return os;
+  return s;
 }
 
 class Scanner : public ::testing::Test {
  protected:
   void TearDown() override { release_interpreter(); }
 
-  // Every token of `src` up to (not including) the end token.
-  std::vector<Token> scan(const std::string& src) {
+  // Every token of `src` before the end token, separated by blanks.
+  static std::string scan(const std::string& src) {
     test::load_text(src);
-    std::vector<Token> out;
-    for (int i = 0; i < 100; ++i) {
-      int cls = next_token();
-      if (cls == TK_END) break;
-      out.push_back({cls, interp.token_text});
-    }
+    std::string out;
+    for (int cls = next_token(); cls != TK_END; cls = next_token()) out += (out.empty() ? "" : " ") + describe(cls);
     return out;
   }
 
-  // Scans `src` to its end; returns the error code raised (or -1), leaving
-  // the diagnostic in `report`.
+  // Scans `src` to its end; the error code raised (or -1), the diagnostic in `report`.
   int scan_error(const std::string& src) {
     test::Console console;
     test::load_text(src);
@@ -62,242 +55,115 @@ class Scanner : public ::testing::Test {
     return code;
   }
 
-  const char* text_start() { return interp.source_table[0]->text; }
+  static const char* text_start() { return interp.source_table[0]->text; }
 
   std::string report;
 };
 
-std::string ops(std::initializer_list<int> bytes) {
-  std::string s;
-  for (int b : bytes) s.push_back(static_cast<char>(b));
-  return s;
-}
+TEST_F(Scanner, TokensClassesAndEncodings) {
+  const struct {
+    std::string src, tokens;
+  } rows[] = {
+      {"a<=b", "I:a O:\\2\\2 I:b"},
+      {"x <<= 2 >>= 3", "I:x O:=\\7\\7 N:2 O:=\\8\\8 N:3"},
+      {"i---j a/>b", "I:i O:\\12\\12 O:- I:j I:a O:/ O:\\3 I:b"},
+      {"p->q++ < > << >> >= == != && || ! ~= &&=",
+       "I:p O:\\13\\13 I:q O:\\11\\11 O:\\1 O:\\3 O:\\7\\7 O:\\8\\8 O:\\4\\4 O:\\5\\5 O:\\6\\6 O:\\9\\9 O:\\10\\10 O:! "
+       "O:~ O:= O:\\9\\9 O:="},
+      {"WHILE While2 file Int __GLOBAL cell ReTuRn",
+       "K15:WHILE I:While2 K6:file K3:Int K9:__GLOBAL K8:cell K19:ReTuRn"},
+      {"$a_b1 _x a#b@c\\d $", "I:$a_b1 I:_x I:a#b@c\\d I:$"},
+      {"0x1F 12ab 7; 1.2.3 1e-5 1.5e3 3.)", "N:0x1F N:12ab N:7 O:; R:1.2 O:. N:3 N:1e O:- N:5 R:1.5e3 R:3. O:)"},
+      {"{[?]}\f\xC3", "B:{ O:[ O:? O:] B:} O:\\12 O:\\195"},
+      // String literals are measured, not copied; continued lines stay in one.
+      {" \"ab\\\"c\" x \"//'/*\" \"\\\\\" \"\"", "S7 I:x S7 S4 S2"},
+      {"\"ab\\\ncd\"; \"ab\\\r\ncd\";", "S8 O:; S9 O:;"},
+      {"\"" + std::string(200, 'x') + "\"", "S202"},
+      {"'a' ''' '\\'' '\\n'", "C:'a' C:''' C:'\\'' C:'\\n'"},
+      // Comments do not nest, and "/*/" does not close itself.
+      {"a//c\nb/*x\n*/c/**/ / d // last", "I:a I:b I:c O:/ I:d"},
+      {"/*/ x */y /* /* */ z */", "I:y I:z O:* O:/"},
+      {"/* unterminated", ""},
+      {"#IncLude#includex #inc # #INCLUDE \"f\"", "#:#include #:#include I:x O:# I:inc O:# #:#include S3"},
+      {std::string(63, 'w'), "I:" + std::string(63, 'w')},
+      {std::string(31, '1') + "." + std::string(31, '2'), "R:" + std::string(31, '1') + "." + std::string(31, '2')},
+      // A NUL inside the text ends it, even within a word or a comment.
+      {std::string("ab\0cd", 5), "I:ab"},
+      {std::string("/*\0*/x", 6), ""},
+      {" \t\r\n ", ""},
+  };
+  for (const auto& r : rows) EXPECT_EQ(scan(r.src), r.tokens) << r.src;
 
-TEST_F(Scanner, RelationalShiftAndArrowOperatorsKeepSourceLength) {
-  test::load_text("a<=b");
-  EXPECT_EQ(next_token(), TK_IDENT);
-  EXPECT_EQ(next_token(), TK_OP);
-  EXPECT_EQ(std::string(interp.token_text), ops({OP_LE, OP_LE}));
-  EXPECT_EQ(interp.cursor, text_start() + 3);
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start() + 1);
-  EXPECT_EQ(next_token(), TK_OP);
-  EXPECT_EQ(next_token(), TK_IDENT);
-  EXPECT_STREQ(interp.token_text, "b");
-
-  EXPECT_EQ(scan("x <<= 2 >>= 3"),
-            (std::vector<Token>{{TK_IDENT, "x"}, {TK_OP, ops({'=', OP_SHL, OP_SHL})}, {TK_INT, "2"},
-                                {TK_OP, ops({'=', OP_SHR, OP_SHR})}, {TK_INT, "3"}}));
-  EXPECT_EQ(scan("i---j"), (std::vector<Token>{{TK_IDENT, "i"}, {TK_OP, ops({OP_DEC, OP_DEC})},
-                                               {TK_OP, "-"}, {TK_IDENT, "j"}}));
-  EXPECT_EQ(scan("a/>b"), (std::vector<Token>{{TK_IDENT, "a"}, {TK_OP, "/"}, {TK_OP, ops({OP_GT})},
-                                              {TK_IDENT, "b"}}));
-  EXPECT_EQ(scan("p->q++ < > << >> >= == != && || ! ~="),
-            (std::vector<Token>{{TK_IDENT, "p"}, {TK_OP, ops({OP_ARROW, OP_ARROW})}, {TK_IDENT, "q"},
-                                {TK_OP, ops({OP_INC, OP_INC})}, {TK_OP, ops({OP_LT})},
-                                {TK_OP, ops({OP_GT})}, {TK_OP, ops({OP_SHL, OP_SHL})},
-                                {TK_OP, ops({OP_SHR, OP_SHR})}, {TK_OP, ops({OP_GE, OP_GE})},
-                                {TK_OP, ops({OP_EQ, OP_EQ})}, {TK_OP, ops({OP_NE, OP_NE})},
-                                {TK_OP, ops({OP_AND, OP_AND})}, {TK_OP, ops({OP_OR, OP_OR})},
-                                {TK_OP, "!"}, {TK_OP, "~"}, {TK_OP, "="}}));
-  // "&&=" is the logical and followed by a plain assignment.
-  EXPECT_EQ(scan("&&="), (std::vector<Token>{{TK_OP, ops({OP_AND, OP_AND})}, {TK_OP, "="}}));
-
-  // unread_token after a three-byte shift assignment steps back three.
-  test::load_text("x<<=1");
-  next_token();
-  next_token();
-  EXPECT_EQ(interp.cursor, text_start() + 4);
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start() + 1);
-}
-
-TEST_F(Scanner, AssignmentTokensNameTheirOperator) {
-  const char* compound = "+-*/%&|^";
-  for (const char* c = compound; *c; ++c) {
-    std::string src = std::string("x") + *c + "=1";
-    test::load_text(src);
-    next_token();
-    EXPECT_EQ(next_token(), TK_OP) << src;
-    EXPECT_EQ(interp.token_text[0], '=') << src;
-    EXPECT_EQ(interp.token_op, *c) << src;
-    EXPECT_EQ(interp.cursor, text_start() + 3) << src;
-  }
-  test::load_text("x = 1");
-  next_token();
-  next_token();
-  EXPECT_STREQ(interp.token_text, "=");
-  EXPECT_EQ(interp.token_op, 0);
-  test::load_text("x <<= 1");
-  next_token();
-  next_token();
-  EXPECT_EQ(interp.token_text[0], '=');
-  EXPECT_EQ(interp.token_op, OP_SHL);
-  test::load_text("x==1");
-  next_token();
-  next_token();
-  EXPECT_NE(interp.token_text[0], '=');
-  EXPECT_EQ(interp.token_op, OP_EQ);
-}
-
-TEST_F(Scanner, KeywordsInAnyCaseAndTheTable) {
-  EXPECT_EQ(scan("WHILE While2 file Int __GLOBAL cell ReTuRn"),
-            (std::vector<Token>{{KW_WHILE, "WHILE"}, {TK_IDENT, "While2"}, {KW_FILE, "file"},
-                                {KW_INT, "Int"}, {KW_GLOBAL, "__GLOBAL"}, {KW_CELL, "cell"},
-                                {KW_RETURN, "ReTuRn"}}));
-  EXPECT_EQ(keyword_code("CONTINUE"), KW_CONTINUE);
-  EXPECT_EQ(keyword_code("whilex"), -1);
-  EXPECT_EQ(keyword_code(""), -1);
-  EXPECT_EQ(keyword_code("_global"), -1);
-
-  EXPECT_EQ(sizeof(KeywordRow), 32u);
-  int rows = 0;
-  while (keyword_table[rows].name[0]) ++rows;
-  EXPECT_EQ(rows, 18);
-  EXPECT_EQ(keyword_table[rows].code, TK_END);
-  EXPECT_STREQ(keyword_table[0].name, "void");
-  EXPECT_STREQ(keyword_table[2].name, "__global");
-  EXPECT_STREQ(keyword_table[8].name, "FILE");
-  EXPECT_EQ(keyword_table[17].code, KW_RETURN);
-}
-
-TEST_F(Scanner, WordsNumbersAndDelimiters) {
-  EXPECT_EQ(scan("$a_b1 _x a#b@c\\d $"),
-            (std::vector<Token>{{TK_IDENT, "$a_b1"}, {TK_IDENT, "_x"}, {TK_IDENT, "a#b@c\\d"},
-                                {TK_IDENT, "$"}}));
-  EXPECT_EQ(scan("0x1F 12ab 7;"), (std::vector<Token>{{TK_INT, "0x1F"}, {TK_INT, "12ab"},
-                                                       {TK_INT, "7"}, {TK_OP, ";"}}));
-  EXPECT_EQ(scan("1.2.3"), (std::vector<Token>{{TK_REAL, "1.2"}, {TK_OP, "."}, {TK_INT, "3"}}));
-  EXPECT_EQ(scan("1e-5"), (std::vector<Token>{{TK_INT, "1e"}, {TK_OP, "-"}, {TK_INT, "5"}}));
-  EXPECT_EQ(scan("1.5e3 3.)"), (std::vector<Token>{{TK_REAL, "1.5e3"}, {TK_REAL, "3."}, {TK_OP, ")"}}));
   // Every character of the delimiter set ends a word.
-  const std::string delims = "!;,.+-<>'/*%&|^~=()[]{}?:\r\n\t ";
-  for (char d : delims) {
+  for (char d : std::string("!;,.+-<>'/*%&|^~=()[]{}?:\r\n\t ")) {
     test::load_text(std::string("ab") + d + "'c'");
     EXPECT_EQ(next_token(), TK_IDENT) << int(d);
     EXPECT_STREQ(interp.token_text, "ab") << int(d);
   }
-  // Braces, other delimiters, form feeds and high bytes are one-character tokens.
-  EXPECT_EQ(scan("{[?]}\f\xC3"),
-            (std::vector<Token>{{TK_BRACE, "{"}, {TK_OP, "["}, {TK_OP, "?"}, {TK_OP, "]"},
-                                {TK_BRACE, "}"}, {TK_OP, "\f"}, {TK_OP, "\xC3"}}));
+  EXPECT_EQ(keyword_code("CONTINUE"), KW_CONTINUE);
+  EXPECT_EQ(keyword_code("whilex"), -1);
+  EXPECT_EQ(keyword_code(""), -1);  // the table's end row is no keyword
 }
 
-TEST_F(Scanner, StringLiteralsAreMeasuredNotCopied) {
-  test::load_text(" \"ab\\\"c\" x");
-  EXPECT_EQ(next_token(), TK_STRING);
-  EXPECT_STREQ(interp.token_text, " ");
-  EXPECT_EQ(interp.literal_length, 7);
-  EXPECT_EQ(interp.cursor, text_start() + 8);
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start() + 1);
-  EXPECT_EQ(next_token(), TK_STRING);
-  EXPECT_EQ(next_token(), TK_IDENT);
-
-  // Continued lines, LF and CRLF, stay in one literal.
-  test::load_text("\"ab\\\ncd\";");
-  EXPECT_EQ(next_token(), TK_STRING);
-  EXPECT_EQ(interp.literal_length, 8);
-  EXPECT_EQ(next_token(), TK_OP);
-  test::load_text("\"ab\\\r\ncd\";");
-  EXPECT_EQ(next_token(), TK_STRING);
-  EXPECT_EQ(interp.literal_length, 9);
-  EXPECT_EQ(next_token(), TK_OP);
-
-  // Comment markers, apostrophes and an escaped backslash inside a literal.
-  EXPECT_EQ(scan("\"//'/*\" \"\\\\\" \"\""),
-            (std::vector<Token>{{TK_STRING, " "}, {TK_STRING, " "}, {TK_STRING, " "}}));
-  EXPECT_EQ(interp.literal_length, 2);
-  // A literal longer than token_text is fine.
-  test::load_text("\"" + std::string(200, 'x') + "\"");
-  EXPECT_EQ(next_token(), TK_STRING);
-  EXPECT_EQ(interp.literal_length, 202);
+TEST_F(Scanner, TokenOpNamesAssignmentsAndCharacters) {
+  const struct {
+    const char* src;
+    int op;
+  } rows[] = {{"x+=1", '+'}, {"x-=1", '-'}, {"x*=1", '*'}, {"x/=1", '/'}, {"x%=1", '%'},   {"x&=1", '&'},
+              {"x|=1", '|'}, {"x^=1", '^'}, {"x = 1", 0},  {"x<<=1", OP_SHL}, {"x>>=1", OP_SHR}, {"x'\\n'", '\\'},
+              {"x'''", '\''}};
+  for (const auto& r : rows) {
+    test::load_text(r.src);
+    next_token();
+    next_token();
+    EXPECT_EQ(interp.token_op, static_cast<char>(r.op)) << r.src;
+  }
 }
 
-TEST_F(Scanner, UnterminatedStringReportsWhereTheWalkStopped) {
-  EXPECT_EQ(scan_error("x = \"abc\ny;\n"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(report, "\n(null) : closing quote expected in line 1\nx = \"abc\n");
-  EXPECT_EQ(scan_error("a;\n\"abc"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(report, "\n(null) : closing quote expected in line 2\n\"abc\n");
-  EXPECT_EQ(scan_error("\"ab\\"), ERR_CLOSING_QUOTE);
-  // A carriage return alone does not continue a line; an escaped backslash
-  // before the line feed does not either.
-  EXPECT_EQ(scan_error("\"ab\r\ncd\""), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(scan_error("\"ab\\\\\ncd\"\n"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(report, "\n(null) : closing quote expected in line 1\n\"ab\\\\\n");
-  EXPECT_EQ(scan_error("\"ab\\\\\r\ncd\"\n"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(scan_error("\"ok\" \"ab\\\r"), ERR_CLOSING_QUOTE);
-}
-
-TEST_F(Scanner, CharacterLiterals) {
-  test::load_text("'\\n' x");
-  EXPECT_EQ(next_token(), TK_CHAR);
-  EXPECT_STREQ(interp.token_text, "'\\n'");
-  EXPECT_EQ(interp.token_op, '\\');
-  EXPECT_EQ(interp.token_text[2], 'n');
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start());
-  EXPECT_EQ(scan("'a'" "'''" "'\\''"), (std::vector<Token>{{TK_CHAR, "'a'"}, {TK_CHAR, "'''"}, {TK_CHAR, "'\\''"}}));
-  test::load_text("'''");
-  EXPECT_EQ(next_token(), TK_CHAR);
-  EXPECT_EQ(interp.token_op, '\'');
-
-  EXPECT_EQ(scan_error("'ab'"), ERR_CLOSING_QUOTE);
-  // The cursor is left on the character that should have closed it.
-  EXPECT_EQ(scan_error("'\n\n'"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(report, "\n(null) : closing quote expected in line 2\n\n");
-  EXPECT_EQ(scan_error("x\n'\\a\nb'"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(report, "\n(null) : closing quote expected in line 2\n'\\a\n");
-  EXPECT_EQ(scan_error("'"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(scan_error("'a"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(scan_error("'\\"), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(scan_error("'\\x"), ERR_CLOSING_QUOTE);
-}
-
-TEST_F(Scanner, CommentsAreSkipped) {
-  EXPECT_EQ(scan("/* unterminated"), std::vector<Token>{});
-  EXPECT_EQ(interp.cursor, text_start() + 15);
-  EXPECT_EQ(scan("a // comment"), (std::vector<Token>{{TK_IDENT, "a"}}));
-  EXPECT_EQ(scan("a//c\nb/*x\n*/c/**/ / d"),
-            (std::vector<Token>{{TK_IDENT, "a"}, {TK_IDENT, "b"}, {TK_IDENT, "c"}, {TK_OP, "/"},
-                                {TK_IDENT, "d"}}));
-  // "/*/" does not close itself; comments do not nest.
-  EXPECT_EQ(scan("/*/ x */y /* /* */ z */"),
-            (std::vector<Token>{{TK_IDENT, "y"}, {TK_IDENT, "z"}, {TK_OP, "*"}, {TK_OP, "/"}}));
-  // unread_token after a comment leaves the comment consumed.
-  test::load_text("/* c */ ab");
-  next_token();
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start() + 8);
-}
-
-TEST_F(Scanner, IncludeDirectiveInAnyCase) {
-  test::load_text("#INCLUDE \"f\"");
-  EXPECT_EQ(next_token(), TK_INCLUDE);
-  EXPECT_STREQ(interp.token_text, "#include");
-  EXPECT_EQ(next_token(), TK_STRING);
-  EXPECT_EQ(interp.literal_length, 3);
-  EXPECT_EQ(scan("#IncLude#includex #inc #"),
-            (std::vector<Token>{{TK_INCLUDE, "#include"}, {TK_INCLUDE, "#include"}, {TK_IDENT, "x"},
-                                {TK_OP, "#"}, {TK_IDENT, "inc"}, {TK_OP, "#"}}));
-  test::load_text("  #Include");
-  next_token();
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start() + 2);
-}
-
-TEST_F(Scanner, OverLongWordsAndNumbersAreSyntaxErrors) {
-  const std::string word63(63, 'w');
-  EXPECT_EQ(scan(word63 + " x"), (std::vector<Token>{{TK_IDENT, word63}, {TK_IDENT, "x"}}));
-  const std::string real63 = std::string(31, '1') + "." + std::string(31, '2');
-  EXPECT_EQ(scan(real63), (std::vector<Token>{{TK_REAL, real63}}));
-
-  const std::string too_long[] = {
-      std::string(64, 'w'),
-      std::string(200, '9'),
-      std::string(63, '1') + ".5",
-      std::string(40, '1') + "." + std::string(24, '2'),
+TEST_F(Scanner, UnreadStepsBackOverTheTokenOnly) {
+  const struct {
+    std::string src;
+    int reads, cursor;  // tokens read, then the cursor offset after unread_token
+  } rows[] = {
+      {"a<=b", 2, 1},         {"x<<=1", 2, 1},     {" \"ab\\\"c\" x", 1, 1}, {"'\\n' x", 1, 0},
+      {"/* c */ ab", 1, 8},   {"  #Include", 1, 2}, {std::string("ab \0 cd", 7), 3, 3},
   };
+  for (const auto& r : rows) {
+    test::load_text(r.src);
+    for (int i = 0; i < r.reads; ++i) next_token();
+    unread_token();
+    EXPECT_EQ(interp.cursor - text_start(), r.cursor) << r.src;
+  }
+  // A stopped cursor gives the end token, with empty text, any number of times.
+  interp.cursor = nullptr;
+  for (int i = 0; i < 3; ++i) {
+    std::strcpy(interp.token_text, "junk");
+    EXPECT_EQ(next_token(), TK_END);
+    EXPECT_STREQ(interp.token_text, "");
+    unread_token();
+    EXPECT_EQ(interp.cursor, nullptr);
+  }
+}
+
+TEST_F(Scanner, UnclosedLiteralsReportWhereTheWalkStopped) {
+  const struct {
+    std::string src;
+    int line;
+  } rows[] = {
+      {"x = \"abc\ny;\n", 1}, {"a;\n\"abc", 2}, {"\"ab\\", 1}, {"\"ok\" \"ab\\\r", 1},
+      // A lone carriage return, or an escaped backslash, does not continue a line.
+      {"\"ab\r\ncd\"", 1}, {"\"ab\\\\\ncd\"\n", 1}, {"\"ab\\\\\r\ncd\"\n", 1}, {std::string("\"ab\0cd\"", 7), 1},
+      {"'ab'", 1}, {"'\n\n'", 2}, {"x\n'\\a\nb'", 2}, {"'", 1}, {"'a", 1}, {"'\\", 1}, {"'\\x", 1},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(scan_error(r.src), ERR_CLOSING_QUOTE) << r.src;
+    EXPECT_NE(report.find("expected in line " + std::to_string(r.line) + "\n"), std::string::npos) << r.src;
+  }
+}
+
+TEST_F(Scanner, OverLongWordsAreRefusedWithoutWritingPastTheTokenText) {
+  const std::string too_long[] = {std::string(64, 'w'), std::string(200, '9'), std::string(63, '1') + ".5",
+                                  std::string(40, '1') + "." + std::string(24, '2')};
   for (const std::string& src : too_long) {
     test::Console console;
     test::load_text(src);
@@ -310,36 +176,9 @@ TEST_F(Scanner, OverLongWordsAndNumbersAreSyntaxErrors) {
       code = e.code;
     }
     EXPECT_EQ(code, ERR_SYNTAX) << src;
-    // The fields behind token_text are untouched.
-    EXPECT_EQ(interp.token_op, 0x55) << src;
+    EXPECT_EQ(interp.token_op, 0x55) << src;  // the fields behind token_text
     EXPECT_EQ(interp.literal_length, 0x12345678) << src;
   }
-}
-
-TEST_F(Scanner, EndOfText) {
-  test::load_text("a");
-  interp.cursor = nullptr;
-  for (int i = 0; i < 3; ++i) {
-    std::strcpy(interp.token_text, "junk");
-    EXPECT_EQ(next_token(), TK_END);
-    EXPECT_STREQ(interp.token_text, "");
-    unread_token();
-    EXPECT_EQ(interp.cursor, nullptr);
-  }
-
-  // A NUL inside the text ends it; the cursor stays on it.
-  test::load_text(std::string("ab \0 cd", 7));
-  EXPECT_EQ(next_token(), TK_IDENT);
-  EXPECT_EQ(next_token(), TK_END);
-  EXPECT_EQ(interp.cursor, text_start() + 3);
-  EXPECT_EQ(next_token(), TK_END);
-  unread_token();
-  EXPECT_EQ(interp.cursor, text_start() + 3);
-  // A word or literal running into a NUL stops there.
-  EXPECT_EQ(scan(std::string("ab\0cd", 5)), (std::vector<Token>{{TK_IDENT, "ab"}}));
-  EXPECT_EQ(scan_error(std::string("\"ab\0cd\"", 7)), ERR_CLOSING_QUOTE);
-  EXPECT_EQ(scan(std::string("/*\0*/x", 6)), std::vector<Token>{});
-  EXPECT_EQ(scan(" \t\r\n "), std::vector<Token>{});
 }
 
 }  // namespace
