@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -25,12 +26,10 @@ struct Value {
   Word word;
   TypeWord type;
   int error;  // the error code raised, or -1
-  std::int32_t as_int() const { return static_cast<std::int32_t>(word); }
-  float as_float() const { return bits_float(word); }
 };
 
-// An expression, its expected type, and its value: compared as a float
-// when the type is float, else as a 32-bit integer.
+// An expression, its expected value and type: the value is compared as a
+// float when the type is float, else as a 32-bit integer.
 struct Case {
   std::string text;
   double value;
@@ -42,7 +41,7 @@ struct ErrorCase {
   int error;
 };
 
-inline void no_vars() {}
+using VarSetup = std::function<void()>;
 
 class ExprTest : public ::testing::Test {
  protected:
@@ -61,26 +60,23 @@ class ExprTest : public ::testing::Test {
   }
 
   // Evaluates `text` once the variables made by `setup` exist.
-  template <typename Setup = void (*)()>
-  Value eval(const std::string& text, Setup setup = no_vars) {
+  static Value eval(const std::string& text, const VarSetup& setup = {}) {
     load_text(text);
-    setup();
+    if (setup) setup();
     return eval_here();
   }
 
-  template <typename Setup = void (*)()>
-  void expect_cases(std::initializer_list<Case> cases, Setup setup = no_vars) {
+  static void expect_cases(std::initializer_list<Case> cases, const VarSetup& setup = {}) {
     for (const Case& c : cases) {
       Value v = eval(c.text, setup);
       EXPECT_EQ(v.error, -1) << c.text;
       EXPECT_EQ(v.type, c.type) << c.text;
-      if (c.type == T_FLOAT) EXPECT_EQ(v.as_float(), static_cast<float>(c.value)) << c.text;
+      if (c.type == T_FLOAT) EXPECT_EQ(bits_float(v.word), static_cast<float>(c.value)) << c.text;
       else EXPECT_EQ(v.word, static_cast<Word>(static_cast<std::int64_t>(c.value))) << c.text;
     }
   }
 
-  template <typename Setup = void (*)()>
-  void expect_errors(std::initializer_list<ErrorCase> cases, Setup setup = no_vars) {
+  static void expect_errors(std::initializer_list<ErrorCase> cases, const VarSetup& setup = {}) {
     for (const ErrorCase& c : cases) EXPECT_EQ(eval(c.text, setup).error, c.error) << c.text.substr(0, 40);
   }
 
@@ -93,7 +89,7 @@ class ExprTest : public ::testing::Test {
     return e;
   }
 
-  // A variable with `size` bytes of arena storage, the first filled from `bytes`.
+  // A variable with `size` bytes of arena storage, the first `count` copied from `bytes`.
   static VarEntry* stored_var(const char* name, TypeWord type, std::uint32_t size, const void* bytes = nullptr,
                               std::uint32_t count = 0) {
     VarEntry* e = inline_var(name, type, arena_alloc(size, 4));
@@ -102,27 +98,19 @@ class ExprTest : public ::testing::Test {
     return e;
   }
 
-  static VarEntry* string_var(const char* name, const char* text) {
-    return stored_var(name, T_STRING, 64, text, static_cast<std::uint32_t>(std::strlen(text) + 1));
-  }
-
-  // An array laid out as a declaration does (dimension sizes just below the
-  // data); an int array holds 0, 1, 2, ...
-  static VarEntry* array_var(const char* name, std::initializer_list<std::int32_t> dim_sizes,
-                             TypeWord element = T_INT) {
+  // An int array laid out as a declaration does (dimension sizes just below
+  // the data), holding 0, 1, 2, ...
+  static VarEntry* array_var(const char* name, std::initializer_list<std::int32_t> dim_sizes) {
     std::uint32_t count = 1;
     for (Addr d = arena_alloc(4u * static_cast<std::uint32_t>(dim_sizes.size()), 4); std::int32_t n : dim_sizes) {
       write_word(d, static_cast<Word>(n));
       d += 4;
       count *= static_cast<std::uint32_t>(n);
     }
-    std::uint32_t bytes = (count * static_cast<std::uint32_t>(element_size(element)) + 3) & ~3u;
-    VarEntry* e = stored_var(name, with_dims(element, static_cast<std::uint32_t>(dim_sizes.size())), bytes);
-    for (std::uint32_t i = 0; element == T_INT && i < count; ++i) write_word(e->value + 4 * i, i);
+    VarEntry* e = stored_var(name, with_dims(T_INT, static_cast<std::uint32_t>(dim_sizes.size())), 4 * count);
+    for (std::uint32_t i = 0; i < count; ++i) write_word(e->value + 4 * i, i);
     return e;
   }
-
-  static std::string text_of(Word address) { return text_at(address); }
 
   Console console_;
 };

@@ -10,20 +10,16 @@ class Unary : public ExprTest {};
 TEST_F(Unary, PrefixOperatorsAndCasts) {
   expect_cases({
       {"-3 * 2", -6, T_INT}, {"- -2.5", 2.5, T_FLOAT}, {"-(-2147483647 - 1)", -2147483648.0, T_INT},
-      {"!0", 1, T_INT}, {"!!7", 1, T_INT}, {"!2.5", 0, T_INT}, {"~5 & 0xff", 250, T_INT},
-      {"++5", 5, T_INT}, {"--2.5", 2.5, T_FLOAT}, {"++true", 1, T_INT},
-      {"((((7))))", 7, T_INT}, {"()", 0, 0},
+      {"!2.5", 0, T_INT}, {"~5 & 0xff", 250, T_INT}, {"++5", 5, T_INT}, {"()", 0, 0},
       // Casts convert by the inline store rules of the target.
-      {"(char)-1", 255, T_CHAR}, {"(char)300", 44, T_CHAR}, {"(char)-1.9", 255, T_CHAR},
-      {"(short)70000", 4464, T_SHORT}, {"(short)-1", 65535, T_SHORT}, {"(int)-3.9", -3, T_INT},
-      {"(float)3", 3, T_FLOAT}, {"(int**)0", 0, 0x20003},
+      {"(char)-1", 255, T_CHAR}, {"(char)-1.9", 255, T_CHAR}, {"(short)70000", 4464, T_SHORT},
+      {"(int)-3.9", -3, T_INT}, {"(float)3", 3, T_FLOAT}, {"(int**)0", 0, 0x20003},
       {"(int)(100000.0 * 100000.0)", -2147483648.0, T_INT},  // out of range: no trap
       // The operand is the whole rest of the expression unless it is a name.
-      {"(int)2.5 * 2", 5, T_INT}, {"(float)7 / 2", 3, T_FLOAT}, {"(float)x / 2", 3.5, T_FLOAT},
-      {"(int)(x) / 2", 3, T_INT}, {"((int))f * 3", 6, T_INT}, {"((int))(f * 3)", 7, T_INT},
-      {"(char*)p", ARENA_BASE + 8, 0x10001},
+      {"(int)2.5 * 2", 5, T_INT}, {"(float)x / 2", 3.5, T_FLOAT}, {"(int)(x) / 2", 3, T_INT},
+      {"((int))f * 3", 6, T_INT}, {"(char*)p", ARENA_BASE + 8, 0x10001},
       // A type name with nothing after it passes its marked type on.
-      {"(int))", 0, T_INT | CAST_MARKER}, {"(char**))", 0, 0x20001 | CAST_MARKER}, {"(((int)))", 0, T_INT},
+      {"(int))", 0, T_INT | CAST_MARKER}, {"(((int)))", 0, T_INT},
   }, [] {
     inline_var("x", T_INT, 7);
     inline_var("f", T_FLOAT, float_bits(2.5f));
@@ -38,14 +34,12 @@ TEST_F(Unary, StepsAndReferences) {
     a = array_var("a", {8});
     inline_var("p", 0x10003, a->value + 4);
     inline_var("pp", 0x20003, var_address(interp.var_count - 1));
-    inline_var("c", T_CHAR, 255);
-    inline_var("r", 0x10007, ARENA_BASE + 64);
   };
   EXPECT_EQ(eval("--X + 10", vars).word, 14u);  // the new value; names ignore case
   EXPECT_EQ(x->value, 4u);
   EXPECT_EQ(interp.last_address, var_address(var_index(x)));
-  expect_cases({{"++c", 0, T_CHAR}, {"--r", ARENA_BASE + 32, 0x10007}, {"*&x", 5, T_INT}, {"*p + 1", 2, T_INT},
-                {"**pp + 1", 2, T_INT}, {"*(a + 3)", 3, T_INT}, {"++a[2] * 10", 30, T_INT}, {"a[1]-- * 10", 10, T_INT}},
+  expect_cases({{"*&x", 5, T_INT}, {"*p + 1", 2, T_INT}, {"**pp + 1", 2, T_INT}, {"*(a + 3)", 3, T_INT},
+                {"++a[2] * 10", 30, T_INT}, {"a[1]-- * 10", 10, T_INT}},
                vars);
   Value v = eval("&x", vars);
   EXPECT_EQ(v.word, var_address(var_index(x)));
@@ -57,21 +51,19 @@ TEST_F(Unary, StepsAndReferences) {
   EXPECT_EQ(eval("&a[3]", vars).word, a->value + 12);
   // Dereferenced storage is read by the target type, with sign.
   const unsigned char bytes[8] = {0xFF, 0xFF, 0x80, 0x00, 0x34, 0x12, 0, 0};
-  expect_cases({{"*c", -1, T_CHAR}, {"*(c + 2)", -128, T_CHAR}, {"*h", -1, T_SHORT}, {"*(h + 2)", 0x1234, T_SHORT}},
-               [&] {
-                 VarEntry* buf = stored_var("buf", T_INT, 8, bytes, 8);
-                 inline_var("c", 0x10001, buf->value);
-                 inline_var("h", 0x10002, buf->value);
-               });
+  expect_cases({{"*c", -1, T_CHAR}, {"*h", -1, T_SHORT}, {"*(h + 2)", 0x1234, T_SHORT}}, [&] {
+    VarEntry* buf = stored_var("buf", T_INT, 8, bytes, 8);
+    inline_var("c", 0x10001, buf->value);
+    inline_var("h", 0x10002, buf->value);
+  });
 }
 
 TEST_F(Unary, FaultsAreReported) {
   expect_errors({
-      {"*x", ERR_SYNTAX}, {"*5", ERR_SYNTAX}, {"++zz", ERR_NOT_VARIABLE},
+      {"*x", ERR_SYNTAX}, {"++zz", ERR_NOT_VARIABLE}, {"(int" + repeat("*", 256) + ")0", ERR_SYNTAX},
       {"*(int*)0", ERR_OUT_OF_RANGE}, {"*(int*)(0 - 4)", ERR_OUT_OF_RANGE},  // reads are checked
-      {"(1 + 2", ERR_PARENTHESES}, {"(1, 2)", ERR_PARENTHESES}, {"(int x)", ERR_PARENTHESES},
-      {repeat("-", 5000) + "1", ERR_TOO_MANY_BLOCKS}, {repeat("+", 10000) + "1", ERR_TOO_MANY_BLOCKS},
-      {repeat("(int)", 3000) + "1", ERR_TOO_MANY_BLOCKS}, {repeat("*&", 3000) + "x", ERR_TOO_MANY_BLOCKS},
+      {"(1 + 2", ERR_PARENTHESES}, {"(1, 2)", ERR_PARENTHESES},
+      {repeat("-", 5000) + "1", ERR_TOO_MANY_BLOCKS}, {repeat("*&", 3000) + "x", ERR_TOO_MANY_BLOCKS},
   }, [] { inline_var("x", T_INT, 1); });
   // Moderate nesting works and leaves the depth counter where it was.
   EXPECT_EQ(eval(repeat("-", 100) + repeat("(", 100) + "1" + repeat(")", 100)).word, 1u);
