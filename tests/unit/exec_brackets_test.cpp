@@ -13,60 +13,44 @@
 namespace kelpa {
 namespace {
 
-struct Check {
-  int code;          // error code, or -1 when the stretch balanced
-  std::string out;   // the diagnostic
-  std::string rest;  // text after the cursor when it balanced
-};
-
-// Reads the first token of `text` and runs the check from it.
-Check check(const std::string& text) {
-  test::Console console;
-  test::load_text(text);
-  Check c{-1, "", ""};
-  try {
-    next_token();
-    check_brackets();
-    c.rest = interp.cursor;
-  } catch (const ScriptError& e) {
-    c.code = e.code;
+TEST(ExecBrackets, StretchEndsAfterItsCloserOrBlamesTheRightBracket) {
+  struct Row {
+    const char* text;
+    int code;           // error code, or -1 when the stretch balanced
+    const char* after;  // text after the cursor, or a piece of the diagnostic
+  };
+  const Row rows[] = {
+      {"( a[1] + { b } ) tail", -1, " tail"},
+      // Brackets inside string and character literals are not counted.
+      {"{ printf(\"(}]\"); x = ')'; } after", -1, " after"},
+      // Any other current token consumes nothing.
+      {"x ( y", -1, " ( y"},
+      // A closer of the wrong kind names the bracket left open, on its line.
+      {"(a\n[1\n);", ERR_BRACKETS, "unbalanced brackets in line 2\n[1\n"},
+      // A closer with nothing open is reported where it stands.
+      {"\n\n}", ERR_BRACES, "in line 3\n}\n"},
+      // The end of the text with brackets open blames the innermost one.
+      {"{\n  (\n  x = 1;\n", ERR_PARENTHESES, "unbalanced parentheses in line 2\n(\n"},
+      {nullptr, 0, nullptr},
+  };
+  for (const Row* r = rows; r->text; ++r) {
+    test::Console console;
+    test::load_text(r->text);
+    int code = -1;
+    std::string seen;
+    try {
+      next_token();
+      check_brackets();
+      seen = interp.cursor;
+    } catch (const ScriptError& e) {
+      code = e.code;
+      seen = console.text();
+    }
+    release_interpreter();
+    EXPECT_EQ(code, r->code) << r->text;
+    if (code == -1) EXPECT_EQ(seen, r->after) << r->text;
+    else EXPECT_NE(seen.find(r->after), std::string::npos) << r->text << "\n" << seen;
   }
-  c.out = console.text();
-  release_interpreter();
-  return c;
-}
-
-TEST(ExecBrackets, BalancedStretchEndsAfterItsCloser) {
-  Check c = check("( a[1] + { b } ) tail");
-  EXPECT_EQ(c.code, -1);
-  EXPECT_EQ(c.rest, " tail");
-
-  // Brackets inside string and character literals are not counted.
-  c = check("{ printf(\"(}]\"); x = ')'; } after");
-  EXPECT_EQ(c.code, -1);
-  EXPECT_EQ(c.rest, " after");
-
-  // Any other current token consumes nothing.
-  c = check("x ( y");
-  EXPECT_EQ(c.code, -1);
-  EXPECT_EQ(c.rest, " ( y");
-}
-
-TEST(ExecBrackets, ImbalanceIsReportedAtTheRightBracket) {
-  // A closer of the wrong kind names the bracket left open, on its line.
-  Check c = check("(a\n[1\n);");
-  EXPECT_EQ(c.code, ERR_BRACKETS);
-  EXPECT_NE(c.out.find("unbalanced brackets in line 2\n[1\n"), std::string::npos) << c.out;
-
-  // A closer with nothing open is reported where it stands.
-  c = check("\n\n}");
-  EXPECT_EQ(c.code, ERR_BRACES);
-  EXPECT_NE(c.out.find("in line 3\n}\n"), std::string::npos) << c.out;
-
-  // The end of the text with brackets open blames the innermost one.
-  c = check("{\n  (\n  x = 1;\n");
-  EXPECT_EQ(c.code, ERR_PARENTHESES);
-  EXPECT_NE(c.out.find("unbalanced parentheses in line 2\n(\n"), std::string::npos) << c.out;
 }
 
 }  // namespace
