@@ -65,13 +65,13 @@ TEST_F(Binary, PointerArithmeticScalesByElementSize) {
                  inline_var("s", 0x10005, ARENA_BASE + 64);
                  inline_var("pp", 0x20003, ARENA_BASE + 64);
                });
-  // Arrays decay to a pointer to their base element; a string is an address.
+  // An array decays to a pointer to its base element, also past one dimension.
   VarEntry* a = nullptr;
-  Value v = eval("m + 1", [&] { a = array_var("m", {2, 3}); });
+  Value v = eval("m + 1", [&] { a = stored_var("m", with_dims(T_INT, 2), 24); });
   EXPECT_EQ(v.word, a->value + 4);
   EXPECT_EQ(v.type, 0x10003u);
-  EXPECT_EQ(eval("a + 5 - a", [&] { a = array_var("a", {8}); }).word, 5u);
-  v = eval("s + 1", [] { stored_var("s", T_STRING, 64, "hello", 6); });
+  EXPECT_EQ(eval("a + 5 - a", [&] { a = int_array("a", 8); }).word, 5u);
+  v = eval("s + 1", [] { stored_var("s", T_STRING, 64, "hello", 6); });  // a string is an address
   EXPECT_EQ(v.type, T_STRING);
   EXPECT_STREQ(text_at(v.word), "ello");
 }

@@ -47,8 +47,10 @@ class ExprTest : public ::testing::Test {
  protected:
   void TearDown() override { release_interpreter(); }
 
-  // Evaluates one expression at the cursor.
-  static Value eval_here() {
+  // Evaluates `text` once the variables made by `setup` exist.
+  static Value eval(const std::string& text, const VarSetup& setup = {}) {
+    load_text(text);
+    if (setup) setup();
     Value v{0, 0, -1};
     try {
       v.word = eval_expression();
@@ -57,13 +59,6 @@ class ExprTest : public ::testing::Test {
       v.error = e.code;
     }
     return v;
-  }
-
-  // Evaluates `text` once the variables made by `setup` exist.
-  static Value eval(const std::string& text, const VarSetup& setup = {}) {
-    load_text(text);
-    if (setup) setup();
-    return eval_here();
   }
 
   static void expect_cases(std::initializer_list<Case> cases, const VarSetup& setup = {}) {
@@ -98,17 +93,12 @@ class ExprTest : public ::testing::Test {
     return e;
   }
 
-  // An int array laid out as a declaration does (dimension sizes just below
-  // the data), holding 0, 1, 2, ...
-  static VarEntry* array_var(const char* name, std::initializer_list<std::int32_t> dim_sizes) {
-    std::uint32_t count = 1;
-    for (Addr d = arena_alloc(4u * static_cast<std::uint32_t>(dim_sizes.size()), 4); std::int32_t n : dim_sizes) {
-      write_word(d, static_cast<Word>(n));
-      d += 4;
-      count *= static_cast<std::uint32_t>(n);
-    }
-    VarEntry* e = stored_var(name, with_dims(T_INT, static_cast<std::uint32_t>(dim_sizes.size())), 4 * count);
-    for (std::uint32_t i = 0; i < count; ++i) write_word(e->value + 4 * i, i);
+  // An int array of `n` elements holding 0, 1, 2, ..., laid out as a
+  // declaration does, with its dimension size just below the data.
+  static VarEntry* int_array(const char* name, std::uint32_t n) {
+    write_word(arena_alloc(4, 4), n);
+    VarEntry* e = stored_var(name, with_dims(T_INT, 1), 4 * n);
+    for (std::uint32_t i = 0; i < n; ++i) write_word(e->value + 4 * i, i);
     return e;
   }
 

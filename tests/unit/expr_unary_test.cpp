@@ -31,7 +31,7 @@ TEST_F(Unary, StepsAndReferences) {
   VarEntry *x = nullptr, *a = nullptr;
   auto vars = [&] {
     x = inline_var("x", T_INT, 5);
-    a = array_var("a", {8});
+    a = int_array("a", 8);
     inline_var("p", 0x10003, a->value + 4);
     inline_var("pp", 0x20003, var_address(interp.var_count - 1));
   };

@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "harness.h"
 #include "interp/errors.h"
@@ -19,12 +20,9 @@ namespace {
 std::string describe(int cls) {
   static const char* tags[] = {"O", "#", "I", "B", "N", "R", "C"};
   if (cls == TK_STRING) return "S" + std::to_string(interp.literal_length);
-  std::string s = cls < TK_END ? "K" + std::to_string(cls) : std::string(tags[cls - TK_OP]);
-  s += ":";
-  for (unsigned char c : std::string(interp.token_text)) {
-    if (c < 33 || c > 126) s += "\\" + std::to_string(c);
-    else s += static_cast<char>(c);
-  }
+  std::string s = (cls < TK_END ? "K" + std::to_string(cls) : std::string(tags[cls - TK_OP])) + ":";
+  for (unsigned char c : std::string(interp.token_text))
+    s += c < 33 || c > 126 ? "\\" + std::to_string(c) : std::string(1, c);
   return s;
 }
 
@@ -32,38 +30,27 @@ class Scanner : public ::testing::Test {
  protected:
   void TearDown() override { release_interpreter(); }
 
-  // Every token of `src` before the end token, separated by blanks.
+  // Every token of `src` before the end, separated by blanks; an error
+  // adds "unclosed@N" (closing quote expected), "syntax@N" or "error@N",
+  // N being the line the diagnostic names.
   static std::string scan(const std::string& src) {
-    test::load_text(src);
-    std::string out;
-    for (int cls = next_token(); cls != TK_END; cls = next_token()) out += (out.empty() ? "" : " ") + describe(cls);
-    return out;
-  }
-
-  // Scans `src` to its end; the error code raised (or -1), the diagnostic in `report`.
-  int scan_error(const std::string& src) {
     test::Console console;
     test::load_text(src);
-    int code = -1;
+    std::string out;
     try {
-      while (next_token() != TK_END) {
-      }
+      for (int cls = next_token(); cls != TK_END; cls = next_token()) out += (out.empty() ? "" : " ") + describe(cls);
     } catch (const ScriptError& e) {
-      code = e.code;
+      std::string report = console.text(), line = report.substr(report.find(" in line ") + 9);
+      const char* kind = e.code == ERR_CLOSING_QUOTE ? "unclosed@" : e.code == ERR_SYNTAX ? "syntax@" : "error@";
+      out += (out.empty() ? "" : " ") + std::string(kind);
+      out += line.substr(0, line.find('\n'));
     }
-    report = console.text();
-    return code;
+    return out;
   }
-
-  static const char* text_start() { return interp.source_table[0]->text; }
-
-  std::string report;
 };
 
 TEST_F(Scanner, TokensClassesAndEncodings) {
-  const struct {
-    std::string src, tokens;
-  } rows[] = {
+  const std::pair<std::string, std::string> rows[] = {
       {"a<=b", "I:a O:\\2\\2 I:b"},
       {"x <<= 2 >>= 3", "I:x O:=\\7\\7 N:2 O:=\\8\\8 N:3"},
       {"i---j a/>b", "I:i O:\\12\\12 O:- I:j I:a O:/ O:\\3 I:b"},
@@ -91,8 +78,22 @@ TEST_F(Scanner, TokensClassesAndEncodings) {
       {std::string("ab\0cd", 5), "I:ab"},
       {std::string("/*\0*/x", 6), ""},
       {" \t\r\n ", ""},
+      // Unclosed literals report the line where the walk stopped. A lone
+      // carriage return, or an escaped backslash, does not continue a line.
+      {"x = \"abc\ny;\n", "I:x O:= unclosed@1"},
+      {"a;\n\"abc", "I:a O:; unclosed@2"},
+      {"\"ab\\", "unclosed@1"},
+      {"\"ok\" \"ab\\\r", "S4 unclosed@1"},
+      {"\"ab\r\ncd\"", "unclosed@1"},
+      {"\"ab\\\\\ncd\"\n", "unclosed@1"},
+      {"\"ab\\\\\r\ncd\"\n", "unclosed@1"},
+      {std::string("\"ab\0cd\"", 7), "unclosed@1"},
+      {"'ab'", "unclosed@1"},
+      {"'\n\n'", "unclosed@2"},
+      {"x\n'\\a\nb'", "I:x unclosed@2"},
+      {"'", "unclosed@1"}, {"'a", "unclosed@1"}, {"'\\", "unclosed@1"}, {"'\\x", "unclosed@1"},
   };
-  for (const auto& r : rows) EXPECT_EQ(scan(r.src), r.tokens) << r.src;
+  for (const auto& [src, tokens] : rows) EXPECT_EQ(scan(src), tokens) << src;
 
   // Every character of the delimiter set ends a word.
   for (char d : std::string("!;,.+-<>'/*%&|^~=()[]{}?:\r\n\t ")) {
@@ -105,36 +106,32 @@ TEST_F(Scanner, TokensClassesAndEncodings) {
   EXPECT_EQ(keyword_code(""), -1);  // the table's end row is no keyword
 }
 
-TEST_F(Scanner, TokenOpNamesAssignmentsAndCharacters) {
-  const struct {
-    const char* src;
-    int op;
-  } rows[] = {{"x+=1", '+'}, {"x-=1", '-'}, {"x*=1", '*'}, {"x/=1", '/'}, {"x%=1", '%'},   {"x&=1", '&'},
-              {"x|=1", '|'}, {"x^=1", '^'}, {"x = 1", 0},  {"x<<=1", OP_SHL}, {"x>>=1", OP_SHR}, {"x'\\n'", '\\'},
-              {"x'''", '\''}};
-  for (const auto& r : rows) {
-    test::load_text(r.src);
+TEST_F(Scanner, TokenOpAndUnread) {
+  const std::pair<const char*, int> ops[] = {
+      {"x+=1", '+'}, {"x-=1", '-'}, {"x*=1", '*'}, {"x/=1", '/'}, {"x%=1", '%'},   {"x&=1", '&'},     {"x|=1", '|'},
+      {"x^=1", '^'}, {"x = 1", 0},  {"x'''", '\''}, {"x'\\n'", '\\'}, {"x<<=1", OP_SHL}, {"x>>=1", OP_SHR}};
+  for (auto [src, op] : ops) {
+    test::load_text(src);
     next_token();
     next_token();
-    EXPECT_EQ(interp.token_op, static_cast<char>(r.op)) << r.src;
+    EXPECT_EQ(interp.token_op, static_cast<char>(op)) << src;
   }
-}
-
-TEST_F(Scanner, UnreadStepsBackOverTheTokenOnly) {
-  const struct {
-    std::string src;
-    int reads, cursor;  // tokens read, then the cursor offset after unread_token
-  } rows[] = {
-      {"a<=b", 2, 1},         {"x<<=1", 2, 1},     {" \"ab\\\"c\" x", 1, 1}, {"'\\n' x", 1, 0},
-      {"/* c */ ab", 1, 8},   {"  #Include", 1, 2}, {std::string("ab \0 cd", 7), 3, 3},
-  };
-  for (const auto& r : rows) {
-    test::load_text(r.src);
-    for (int i = 0; i < r.reads; ++i) next_token();
+  // unread_token puts the cursor back on the token's first character.
+  const std::pair<std::string, int> unread[] = {  // source, cursor offset after the second token is unread
+      {"a<=b", 1}, {"x<<=1", 1}, {"x \"ab\\\"c\" x", 2}, {"x'\\n' x", 1}, {"x/* c */ ab", 9}, {"x  #Include", 3}};
+  for (const auto& [src, offset] : unread) {
+    test::load_text(src);
+    next_token();
+    next_token();
     unread_token();
-    EXPECT_EQ(interp.cursor - text_start(), r.cursor) << r.src;
+    EXPECT_EQ(interp.cursor - interp.source_table[0]->text, offset) << src;
   }
-  // A stopped cursor gives the end token, with empty text, any number of times.
+  // At the end, of the text or a stopped cursor, nothing moves, any number of times.
+  test::load_text(std::string("ab \0 cd", 7));
+  next_token();
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(next_token(), TK_END);
+  unread_token();
+  EXPECT_EQ(interp.cursor - interp.source_table[0]->text, 3);
   interp.cursor = nullptr;
   for (int i = 0; i < 3; ++i) {
     std::strcpy(interp.token_text, "junk");
@@ -145,40 +142,18 @@ TEST_F(Scanner, UnreadStepsBackOverTheTokenOnly) {
   }
 }
 
-TEST_F(Scanner, UnclosedLiteralsReportWhereTheWalkStopped) {
-  const struct {
-    std::string src;
-    int line;
-  } rows[] = {
-      {"x = \"abc\ny;\n", 1}, {"a;\n\"abc", 2}, {"\"ab\\", 1}, {"\"ok\" \"ab\\\r", 1},
-      // A lone carriage return, or an escaped backslash, does not continue a line.
-      {"\"ab\r\ncd\"", 1}, {"\"ab\\\\\ncd\"\n", 1}, {"\"ab\\\\\r\ncd\"\n", 1}, {std::string("\"ab\0cd\"", 7), 1},
-      {"'ab'", 1}, {"'\n\n'", 2}, {"x\n'\\a\nb'", 2}, {"'", 1}, {"'a", 1}, {"'\\", 1}, {"'\\x", 1},
-  };
-  for (const auto& r : rows) {
-    EXPECT_EQ(scan_error(r.src), ERR_CLOSING_QUOTE) << r.src;
-    EXPECT_NE(report.find("expected in line " + std::to_string(r.line) + "\n"), std::string::npos) << r.src;
-  }
-}
-
 TEST_F(Scanner, OverLongWordsAreRefusedWithoutWritingPastTheTokenText) {
-  const std::string too_long[] = {std::string(64, 'w'), std::string(200, '9'), std::string(63, '1') + ".5",
-                                  std::string(40, '1') + "." + std::string(24, '2')};
-  for (const std::string& src : too_long) {
+  for (const std::string& src : {std::string(64, 'w'), std::string(200, '9'), std::string(63, '1') + ".5",
+                                 std::string(40, '1') + "." + std::string(24, '2')}) {
     test::Console console;
     test::load_text(src);
     interp.token_op = 0x55;
     interp.literal_length = 0x12345678;
-    int code = -1;
-    try {
-      next_token();
-    } catch (const ScriptError& e) {
-      code = e.code;
-    }
-    EXPECT_EQ(code, ERR_SYNTAX) << src;
+    EXPECT_THROW(next_token(), ScriptError) << src;
     EXPECT_EQ(interp.token_op, 0x55) << src;  // the fields behind token_text
     EXPECT_EQ(interp.literal_length, 0x12345678) << src;
   }
+  EXPECT_EQ(scan("x\n" + std::string(64, 'w')), "I:x syntax@2");
 }
 
 }  // namespace
