@@ -42,7 +42,6 @@ TEST_F(Format, ValuesAreChosenByTheConversionLetter) {
   EXPECT_EQ(fmt("%d", {f(1.0f)}), "1065353216");  // a float's word, never converted
   EXPECT_EQ(fmt("%.1f|%e|%.0f", {num(-3), num(1000), num(16777217)}), "-3.0|1.000000e+03|16777217");
   EXPECT_EQ(fmt("%x %u %c%c", {num(-1), num(-2), num(65), num(0x142)}), "ffffffff 4294967294 AB");
-  EXPECT_EQ(fmt("[%-4d|%+d|%05d]", {num(7), num(3), num(-12)}), "[7   |+3|-0012]");
   EXPECT_EQ(fmt("%ld %lld %hhd %zu", {num(300), num(-1), num(300), num(9)}), "300 -1 300 9");
   EXPECT_EQ(fmt("%p|%-8p|", {num(0x1234), num(255)}), "0x1234|0xff    |");
   EXPECT_EQ(fmt("%s=%.2s|%6s", {str("name"), str("abcdef"), str("ab")}), "name=ab|    ab");
