@@ -25,10 +25,6 @@ TEST(ExecBrackets, StretchEndsAfterItsCloserOrBlamesTheRightBracket) {
       {"{ printf(\"(}]\"); x = ')'; } after", -1, " after"},
       // Any other current token consumes nothing.
       {"x ( y", -1, " ( y"},
-      // A closer of the wrong kind names the bracket left open, on its line.
-      {"(a\n[1\n);", ERR_BRACKETS, "unbalanced brackets in line 2\n[1\n"},
-      // A closer with nothing open is reported where it stands.
-      {"\n\n}", ERR_BRACES, "in line 3\n}\n"},
       // The end of the text with brackets open blames the innermost one.
       {"{\n  (\n  x = 1;\n", ERR_PARENTHESES, "unbalanced parentheses in line 2\n(\n"},
       {nullptr, 0, nullptr},

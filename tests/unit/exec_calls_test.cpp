@@ -50,8 +50,6 @@ TEST_F(ExecCalls, CallsLeaveTheTableAsTheyFoundIt) {
   // A float argument is converted to the int parameter.
   EXPECT_EQ(call("add", {{float_bits(2.75f), T_FLOAT}, {3, T_INT}}), 5u);
   EXPECT_EQ(interp.var_count, count);
-  EXPECT_EQ(interp.call_depth, 0);
-  EXPECT_EQ(interp.block_depth, 0);
   EXPECT_EQ(interp.arena_top, top);
   // A void function ending without return yields 0, not a stale word.
   EXPECT_EQ(call("nothing", {}), 0u);
