@@ -56,24 +56,16 @@ TEST_F(Binary, PointerArithmeticScalesByElementSize) {
   expect_cases({{"p - q", 7, 0x10003}, {"q - p", -7, 0x10003}, {"p - 1", base + 36, 0x10003},
                 {"p + 1 + 1.9", base + 48, 0x10003}, {"c + 3", base + 43, 0x10001}, {"r + 1", base + 96, 0x10007},
                 {"s - 1", base, 0x10005}, {"pp + 1", base + 68, 0x20003}, {"c - q", 28, 0x10001},
-                {"1 + p", base + 41, T_INT}},  // only the left operand decides
+                {"1 + p", base + 41, T_INT},  // only the left operand decides
+                // Arrays decay to a pointer to their base element; a string is an address.
+                {"m + 1", base + 68, 0x10003}, {"a + 5 - a", 5, 0x10003}, {"t + 1", base + 65, T_STRING}},
                [] {
-                 inline_var("p", 0x10003, ARENA_BASE + 40);
-                 inline_var("q", 0x10003, ARENA_BASE + 12);
-                 inline_var("c", 0x10001, ARENA_BASE + 40);
-                 inline_var("r", 0x10007, ARENA_BASE + 64);
-                 inline_var("s", 0x10005, ARENA_BASE + 64);
-                 inline_var("pp", 0x20003, ARENA_BASE + 64);
+                 const struct { const char* name; TypeWord type; std::uint32_t offset; } vars[] = {
+                     {"p", 0x10003, 40}, {"q", 0x10003, 12}, {"c", 0x10001, 40}, {"r", 0x10007, 64},
+                     {"s", 0x10005, 64}, {"pp", 0x20003, 64}, {"m", with_dims(T_INT, 2), 64},
+                     {"a", with_dims(T_INT, 1), 0}, {"t", T_STRING, 64}};
+                 for (const auto& v : vars) inline_var(v.name, v.type, ARENA_BASE + v.offset);
                });
-  // An array decays to a pointer to its base element, also past one dimension.
-  VarEntry* a = nullptr;
-  Value v = eval("m + 1", [&] { a = stored_var("m", with_dims(T_INT, 2), 24); });
-  EXPECT_EQ(v.word, a->value + 4);
-  EXPECT_EQ(v.type, 0x10003u);
-  EXPECT_EQ(eval("a + 5 - a", [&] { a = int_array("a", 8); }).word, 5u);
-  v = eval("s + 1", [] { stored_var("s", T_STRING, 64, "hello", 6); });  // a string is an address
-  EXPECT_EQ(v.type, T_STRING);
-  EXPECT_STREQ(text_at(v.word), "ello");
 }
 
 TEST_F(Binary, FaultsAreReported) {

@@ -65,16 +65,15 @@ TEST_F(Primary, InterpolationInsertsCurrentValues) {
     stored_var("t", T_STRING, 8, unterminated, 8)->size = 4;
     inline_var("bad", T_STRING, 0)->size = 64;
   };
-  EXPECT_EQ(text("\"n={$n} s={$s}\"", vars), "n=42 s=ab");
-  EXPECT_EQ(text("\"{$N}{$neg}{$c}[{$t}]{$f}\"", vars),  // text bounded by its size, a float as its bits
-            "42-5A[wxyz]" + std::to_string(static_cast<std::int32_t>(float_bits(1.0f))));
-  EXPECT_EQ(text("\"{$" + long63 + "}\"", vars), "7");
-  // Not a variable, empty, unclosed, too long or escaped: copied as written.
-  for (const std::string& literal :
-       std::vector<std::string>{"{$zz}", "{$NULL}", "{$}", "{$n", "{ $n}", "{$" + long64 + "}"})
-    EXPECT_EQ(text("\"" + literal + "\"", vars), literal);
-  EXPECT_EQ(text("\"\\{$n}{{$n}\"", vars), "{$n}{42");
-  EXPECT_EQ(text("\"{$n\" }", vars), "{$n");  // the name ends with the literal
+  // Not a variable, empty, spaced, too long, unclosed or escaped: copied as
+  // written; the name never runs past the literal's closing quote.
+  const std::string copied = "{$zz}{$NULL}{$}{ $n}{$" + long64 + "}{$n";
+  const std::pair<std::string, std::string> rows[] = {
+      {"n={$n} s={$s}", "n=42 s=ab"},
+      {"{$N}{$neg}{$c}[{$t}]{$f}",  // a text bounded by its size, a float as its bits
+       "42-5A[wxyz]" + std::to_string(static_cast<std::int32_t>(float_bits(1.0f)))},
+      {"{$" + long63 + "}", "7"}, {copied, copied}, {"\\{$n}{{$n}", "{$n}{42"}};
+  for (const auto& [literal, expected] : rows) EXPECT_EQ(text("\"" + literal + "\" }", vars), expected) << literal;
   EXPECT_EQ(eval("\"{$bad}\"", vars).error, ERR_OUT_OF_RANGE);
   // Every evaluation shows the current values.
   RunResult r = run_script(

@@ -28,18 +28,23 @@ TEST_F(Unary, PrefixOperatorsAndCasts) {
 }
 
 TEST_F(Unary, StepsAndReferences) {
+  const unsigned char bytes[8] = {0xFF, 0xFF, 0x80, 0x00, 0x34, 0x12, 0, 0};
   VarEntry *x = nullptr, *a = nullptr;
   auto vars = [&] {
     x = inline_var("x", T_INT, 5);
     a = int_array("a", 8);
     inline_var("p", 0x10003, a->value + 4);
     inline_var("pp", 0x20003, var_address(interp.var_count - 1));
+    inline_var("c", 0x10001, stored_var("buf", T_INT, 8, bytes, 8)->value);
+    inline_var("h", 0x10002, find_variable("buf")->value);
   };
   EXPECT_EQ(eval("--X + 10", vars).word, 14u);  // the new value; names ignore case
   EXPECT_EQ(x->value, 4u);
   EXPECT_EQ(interp.last_address, var_address(var_index(x)));
   expect_cases({{"*&x", 5, T_INT}, {"*p + 1", 2, T_INT}, {"**pp + 1", 2, T_INT}, {"*(a + 3)", 3, T_INT},
-                {"++a[2] * 10", 30, T_INT}, {"a[1]-- * 10", 10, T_INT}},
+                {"++a[2] * 10", 30, T_INT}, {"a[1]-- * 10", 10, T_INT},
+                // Dereferenced storage is read by the target type, with sign.
+                {"*c", -1, T_CHAR}, {"*h", -1, T_SHORT}, {"*(h + 2)", 0x1234, T_SHORT}},
                vars);
   Value v = eval("&x", vars);
   EXPECT_EQ(v.word, var_address(var_index(x)));
@@ -49,13 +54,6 @@ TEST_F(Unary, StepsAndReferences) {
   EXPECT_EQ(eval("*p++", vars).word, 1u);  // reads at the old address
   EXPECT_EQ(find_variable("p")->value, a->value + 8);
   EXPECT_EQ(eval("&a[3]", vars).word, a->value + 12);
-  // Dereferenced storage is read by the target type, with sign.
-  const unsigned char bytes[8] = {0xFF, 0xFF, 0x80, 0x00, 0x34, 0x12, 0, 0};
-  expect_cases({{"*c", -1, T_CHAR}, {"*h", -1, T_SHORT}, {"*(h + 2)", 0x1234, T_SHORT}}, [&] {
-    VarEntry* buf = stored_var("buf", T_INT, 8, bytes, 8);
-    inline_var("c", 0x10001, buf->value);
-    inline_var("h", 0x10002, buf->value);
-  });
 }
 
 TEST_F(Unary, FaultsAreReported) {
