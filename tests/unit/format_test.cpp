@@ -29,16 +29,15 @@ class Format : public FreshInterpreter {
   }
 };
 
-TEST_F(Format, ArgumentsMeetConversionsInOrder) {
+TEST_F(Format, ArgumentsMeetConversionsByTheirLetters) {
   EXPECT_EQ(fmt("%%%d%%|%d", {num(4), num(5), num(6)}), "%4%|5");
   EXPECT_EQ(fmt("%d-%d-%d\n", {num(1), num(2)}), "1-2-");  // ends where the arguments run out
   // With fewer than two arguments a conversion without one stays as written.
   EXPECT_EQ(fmt("%d and %5.2f", {num(5)}), "5 and %5.2f");
   // A backslash keeps the next '%' from taking an argument.
   EXPECT_EQ(fmt("\\%d=%d", {num(7), num(8)}), "\\%d=7");
-}
 
-TEST_F(Format, ValuesAreChosenByTheConversionLetter) {
+  // The value is read as the conversion letter asks.
   EXPECT_EQ(fmt("%d", {f(1.0f)}), "1065353216");  // a float's word, never converted
   EXPECT_EQ(fmt("%.1f|%e|%.0f", {num(-3), num(1000), num(16777217)}), "-3.0|1.000000e+03|16777217");
   EXPECT_EQ(fmt("%x %u %c%c", {num(-1), num(-2), num(65), num(0x142)}), "ffffffff 4294967294 AB");
