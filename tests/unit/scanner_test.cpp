@@ -51,8 +51,7 @@ class Scanner : public ::testing::Test {
 
 TEST_F(Scanner, TokensClassesAndEncodings) {
   const std::pair<std::string, std::string> rows[] = {
-      {"a<=b", "I:a O:\\2\\2 I:b"},
-      {"x <<= 2 >>= 3", "I:x O:=\\7\\7 N:2 O:=\\8\\8 N:3"},
+      {"a<=b x <<= 2 >>= 3", "I:a O:\\2\\2 I:b I:x O:=\\7\\7 N:2 O:=\\8\\8 N:3"},
       {"i---j a/>b", "I:i O:\\12\\12 O:- I:j I:a O:/ O:\\3 I:b"},
       {"p->q++ < > << >> >= == != && || ! ~= &&=",
        "I:p O:\\13\\13 I:q O:\\11\\11 O:\\1 O:\\3 O:\\7\\7 O:\\8\\8 O:\\4\\4 O:\\5\\5 O:\\6\\6 O:\\9\\9 O:\\10\\10 O:! "
@@ -64,34 +63,23 @@ TEST_F(Scanner, TokensClassesAndEncodings) {
       {"{[?]}\f\xC3", "B:{ O:[ O:? O:] B:} O:\\12 O:\\195"},
       // String literals are measured, not copied; continued lines stay in one.
       {" \"ab\\\"c\" x \"//'/*\" \"\\\\\" \"\"", "S7 I:x S7 S4 S2"},
-      {"\"ab\\\ncd\"; \"ab\\\r\ncd\";", "S8 O:; S9 O:;"},
-      {"\"" + std::string(200, 'x') + "\"", "S202"},
+      {"\"ab\\\ncd\"; \"ab\\\r\ncd\";", "S8 O:; S9 O:;"}, {"\"" + std::string(200, 'x') + "\"", "S202"},
       {"'a' ''' '\\'' '\\n'", "C:'a' C:''' C:'\\'' C:'\\n'"},
       // Comments do not nest, and "/*/" does not close itself.
       {"a//c\nb/*x\n*/c/**/ / d // last", "I:a I:b I:c O:/ I:d"},
-      {"/*/ x */y /* /* */ z */", "I:y I:z O:* O:/"},
-      {"/* unterminated", ""},
+      {"/*/ x */y /* /* */ z */", "I:y I:z O:* O:/"}, {"/* unterminated", ""},
       {"#IncLude#includex #inc # #INCLUDE \"f\"", "#:#include #:#include I:x O:# I:inc O:# #:#include S3"},
       {std::string(63, 'w'), "I:" + std::string(63, 'w')},
       {std::string(31, '1') + "." + std::string(31, '2'), "R:" + std::string(31, '1') + "." + std::string(31, '2')},
       // A NUL inside the text ends it, even within a word or a comment.
-      {std::string("ab\0cd", 5), "I:ab"},
-      {std::string("/*\0*/x", 6), ""},
-      {" \t\r\n ", ""},
+      {std::string("ab\0cd", 5), "I:ab"}, {std::string("/*\0*/x", 6), ""},
       // Unclosed literals report the line where the walk stopped. A lone
       // carriage return, or an escaped backslash, does not continue a line.
-      {"x = \"abc\ny;\n", "I:x O:= unclosed@1"},
-      {"a;\n\"abc", "I:a O:; unclosed@2"},
-      {"\"ab\\", "unclosed@1"},
-      {"\"ok\" \"ab\\\r", "S4 unclosed@1"},
-      {"\"ab\r\ncd\"", "unclosed@1"},
-      {"\"ab\\\\\ncd\"\n", "unclosed@1"},
-      {"\"ab\\\\\r\ncd\"\n", "unclosed@1"},
-      {std::string("\"ab\0cd\"", 7), "unclosed@1"},
-      {"'ab'", "unclosed@1"},
-      {"'\n\n'", "unclosed@2"},
-      {"x\n'\\a\nb'", "I:x unclosed@2"},
-      {"'", "unclosed@1"}, {"'a", "unclosed@1"}, {"'\\", "unclosed@1"}, {"'\\x", "unclosed@1"},
+      {"x = \"abc\ny;\n", "I:x O:= unclosed@1"}, {"a;\n\"abc", "I:a O:; unclosed@2"}, {"\"ab\\", "unclosed@1"},
+      {"\"ok\" \"ab\\\r", "S4 unclosed@1"}, {"\"ab\r\ncd\"", "unclosed@1"}, {"\"ab\\\\\ncd\"\n", "unclosed@1"},
+      {"\"ab\\\\\r\ncd\"\n", "unclosed@1"}, {std::string("\"ab\0cd\"", 7), "unclosed@1"}, {"'ab'", "unclosed@1"},
+      {"'\n\n'", "unclosed@2"}, {"x\n'\\a\nb'", "I:x unclosed@2"}, {"'", "unclosed@1"}, {"'a", "unclosed@1"},
+      {"'\\", "unclosed@1"}, {"'\\x", "unclosed@1"},
   };
   for (const auto& [src, tokens] : rows) EXPECT_EQ(scan(src), tokens) << src;
 
@@ -107,44 +95,41 @@ TEST_F(Scanner, TokensClassesAndEncodings) {
 }
 
 TEST_F(Scanner, TokenOpAndUnread) {
-  const std::pair<const char*, int> ops[] = {
-      {"x+=1", '+'}, {"x-=1", '-'}, {"x*=1", '*'}, {"x/=1", '/'}, {"x%=1", '%'},   {"x&=1", '&'},     {"x|=1", '|'},
-      {"x^=1", '^'}, {"x = 1", 0},  {"x'''", '\''}, {"x'\\n'", '\\'}, {"x<<=1", OP_SHL}, {"x>>=1", OP_SHR}};
-  for (auto [src, op] : ops) {
-    test::load_text(src);
+  // Two tokens read: token_op of the second (the operator of an assignment,
+  // the character of a character literal), then the cursor after unreading it.
+  const struct {
+    std::string src;
+    int op, offset;
+  } rows[] = {
+      {"x+=1", '+', 1}, {"x-=1", '-', 1}, {"x*=1", '*', 1}, {"x/=1", '/', 1}, {"x%=1", '%', 1}, {"x&=1", '&', 1},
+      {"x|=1", '|', 1}, {"x^=1", '^', 1}, {"x = 1", 0, 2}, {"x<<=1", OP_SHL, 1}, {"x>>=1", OP_SHR, 1},
+      {"a<=b", OP_LE, 1}, {"x'''", '\'', 1}, {"x'\\n' x", '\\', 1}, {"x \"ab\\\"c\" x", 0, 2},
+      {"x/* c */ ab", 'b', 9}, {"x  #Include", 'i', 3},
+      {std::string("ab \0 cd", 7), 0, 3},  // the end of text is the NUL; unreading it moves nothing
+  };
+  for (const auto& r : rows) {
+    test::load_text(r.src);
     next_token();
     next_token();
-    EXPECT_EQ(interp.token_op, static_cast<char>(op)) << src;
-  }
-  // unread_token puts the cursor back on the token's first character.
-  const std::pair<std::string, int> unread[] = {  // source, cursor offset after the second token is unread
-      {"a<=b", 1}, {"x<<=1", 1}, {"x \"ab\\\"c\" x", 2}, {"x'\\n' x", 1}, {"x/* c */ ab", 9}, {"x  #Include", 3}};
-  for (const auto& [src, offset] : unread) {
-    test::load_text(src);
-    next_token();
-    next_token();
+    EXPECT_EQ(interp.token_op, static_cast<char>(r.op)) << r.src;
     unread_token();
-    EXPECT_EQ(interp.cursor - interp.source_table[0]->text, offset) << src;
+    EXPECT_EQ(interp.cursor - interp.source_table[0]->text, r.offset) << r.src;
   }
-  // At the end, of the text or a stopped cursor, nothing moves, any number of times.
-  test::load_text(std::string("ab \0 cd", 7));
-  next_token();
-  for (int i = 0; i < 2; ++i) EXPECT_EQ(next_token(), TK_END);
-  unread_token();
-  EXPECT_EQ(interp.cursor - interp.source_table[0]->text, 3);
+  // A stopped cursor gives the end token with empty text, any number of times.
   interp.cursor = nullptr;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < 2; ++i) {
     std::strcpy(interp.token_text, "junk");
     EXPECT_EQ(next_token(), TK_END);
     EXPECT_STREQ(interp.token_text, "");
     unread_token();
-    EXPECT_EQ(interp.cursor, nullptr);
   }
+  EXPECT_EQ(interp.cursor, nullptr);
 }
 
 TEST_F(Scanner, OverLongWordsAreRefusedWithoutWritingPastTheTokenText) {
-  for (const std::string& src : {std::string(64, 'w'), std::string(200, '9'), std::string(63, '1') + ".5",
-                                 std::string(40, '1') + "." + std::string(24, '2')}) {
+  // A word, the point after a full integer part, a fraction.
+  for (const std::string& src :
+       {std::string(64, 'w'), std::string(63, '1') + ".5", std::string(40, '1') + "." + std::string(24, '2')}) {
     test::Console console;
     test::load_text(src);
     interp.token_op = 0x55;
