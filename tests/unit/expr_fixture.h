@@ -93,15 +93,6 @@ class ExprTest : public ::testing::Test {
     return e;
   }
 
-  // An int array of `n` elements holding 0, 1, 2, ..., laid out as a
-  // declaration does, with its dimension size just below the data.
-  static VarEntry* int_array(const char* name, std::uint32_t n) {
-    write_word(arena_alloc(4, 4), n);
-    VarEntry* e = stored_var(name, with_dims(T_INT, 1), 4 * n);
-    for (std::uint32_t i = 0; i < n; ++i) write_word(e->value + 4 * i, i);
-    return e;
-  }
-
   Console console_;
 };
 

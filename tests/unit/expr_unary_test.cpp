@@ -29,10 +29,12 @@ TEST_F(Unary, PrefixOperatorsAndCasts) {
 
 TEST_F(Unary, StepsAndReferences) {
   const unsigned char bytes[8] = {0xFF, 0xFF, 0x80, 0x00, 0x34, 0x12, 0, 0};
+  const std::int32_t ints[8] = {0, 1, 2, 3, 4, 5, 6, 7};
   VarEntry *x = nullptr, *a = nullptr;
   auto vars = [&] {
     x = inline_var("x", T_INT, 5);
-    a = int_array("a", 8);
+    write_word(arena_alloc(4, 4), 8);  // the dimension size, just below the data
+    a = stored_var("a", with_dims(T_INT, 1), 32, ints, 32);
     inline_var("p", 0x10003, a->value + 4);
     inline_var("pp", 0x20003, var_address(interp.var_count - 1));
     inline_var("c", 0x10001, stored_var("buf", T_INT, 8, bytes, 8)->value);
