@@ -21,7 +21,7 @@ TEST_F(Binary, PrecedenceGroupingAndPromotion) {
       // Additive: the left operand's type; multiplicative: float if either is.
       {"2 + 1.5", 3, T_INT}, {"1.5 + 2", 3.5, T_FLOAT}, {"2 * 1.5", 3, T_FLOAT}, {"2 + 1.5 * 3", 6, T_INT},
       {"7.5 % 2", 1, T_FLOAT}, {"-7.5 % 2", -1, T_FLOAT},
-      // Bitwise takes the right operand's type and raw words.
+      // Bitwise takes the right operand's type and raw words; any set bit is true.
       {"0 | 1.5", 1.5, T_FLOAT}, {"1.5 | 0", static_cast<double>(float_bits(1.5f)), T_INT}, {"-0.0 && 1", 1, T_INT},
       // Wrapping, the division corner and masked shift counts.
       {"2147483647 + 1", INT_MIN_D, T_INT}, {"65537 * 65537", 131073, T_INT},
@@ -71,7 +71,7 @@ TEST_F(Binary, PointerArithmeticScalesByElementSize) {
 TEST_F(Binary, FaultsAreReported) {
   expect_errors({
       {"5 / 0", ERR_DIVISION_BY_ZERO}, {"5 % 0", ERR_DIVISION_BY_ZERO}, {"5.0 / 0", ERR_DIVISION_BY_ZERO},
-      {"5.0 % 0.5", ERR_DIVISION_BY_ZERO}, {"1 ? 2 ; 3", ERR_SYNTAX},
+      {"5 / -0.0", ERR_DIVISION_BY_ZERO}, {"5.0 % 0.5", ERR_DIVISION_BY_ZERO}, {"1 ? 2 ; 3", ERR_SYNTAX},
       // Deep nesting ends with an error instead of exhausting the host stack.
       {repeat("(", 5000) + "1" + repeat(")", 5000), ERR_TOO_MANY_BLOCKS},
       {repeat("1 ? ", 3000) + "1", ERR_TOO_MANY_BLOCKS},
