@@ -1,6 +1,6 @@
 // Primary expressions: literals, string decoding and interpolation into the
-// arena, names and constants, assignment and its passed-on value, the
-// reference read rule, and builtin calls with their argument array.
+// arena, names and constants, the reference read rule, assignment and its
+// passed-on value, and builtin calls with their argument array.
 #include <vector>
 
 #include "expr_fixture.h"
@@ -45,7 +45,7 @@ TEST_F(Primary, StringLiteralsAreDecodedIntoTheArena) {
   EXPECT_EQ(interp.arena_top, end);
   EXPECT_EQ(eval("\"abcde\"", [&] { interp.arena_top = end - 5; }).error, ERR_OUT_OF_RANGE);
   EXPECT_EQ(interp.arena_top, end - 5);
-  auto near_end = [&] {
+  auto near_end = [&] {  // room for one interpolated value, not two
     inline_var("n", T_INT, 1234567);
     interp.arena_top = end - 9;
   };
@@ -82,38 +82,33 @@ TEST_F(Primary, InterpolationInsertsCurrentValues) {
   EXPECT_EQ(r.out, "0ab;1c;2c;");
 }
 
-TEST_F(Primary, AssignmentPassesOnTheValueInTheVariablesType) {
-  VarEntry *x = nullptr, *f = nullptr;
+TEST_F(Primary, VariableReadsAndAssignments) {
+  const unsigned char bytes[8] = {0xFF, 0xFF, 0, 0, 0x78, 0x56, 0x34, 0x12};
+  VarEntry *x = nullptr, *f = nullptr, *region = nullptr;
   auto vars = [&] {
     x = inline_var("x", T_INT, 1);
     f = inline_var("f", T_FLOAT, 0);
-    inline_var("c", T_CHAR, 0);
-  };
-  EXPECT_EQ(eval("x += 2", vars).word, 2u);  // the right-hand value, not the new x
-  EXPECT_EQ(x->value, 3u);
-  EXPECT_EQ(interp.last_address, var_address(var_index(x)));
-  EXPECT_EQ(eval("x++ + x", vars).word, 3u);
-  EXPECT_EQ(eval("f = x = 3.75", vars).word, float_bits(3.0f));  // right to left, each in its type
-  EXPECT_EQ(x->value, 3u);
-  EXPECT_EQ(bits_float(f->value), 3.0f);
-  expect_cases({{"x = 2.5", 2, T_INT}, {"c = 300", 44, T_CHAR}}, vars);
-}
-
-TEST_F(Primary, ReferenceReadRule) {
-  const unsigned char bytes[8] = {0xFF, 0xFF, 0, 0, 0x78, 0x56, 0x34, 0x12};
-  VarEntry* region = nullptr;
-  auto vars = [&] {
     inline_var("ci", T_CHAR, 255);  // inline values keep no sign
     stored_var("cs", T_CHAR, 4, bytes, 8);  // stored ones are sign-extended
     stored_var("hs", T_SHORT, 4, bytes, 8);
     stored_var("ps", 0x10003, 4, bytes + 4, 4);  // a pointer held in storage
     region = stored_var("rg", T_REGION, 32);
   };
-  expect_cases({{"ci", 255, T_CHAR}, {"cs", -1, T_CHAR}, {"hs", -1, T_SHORT}, {"ps", 0x12345678, 0x10003}}, vars);
+  expect_cases({{"ci", 255, T_CHAR}, {"cs", -1, T_CHAR}, {"hs", -1, T_SHORT}, {"ps", 0x12345678, 0x10003},
+                // An assignment passes on its right-hand value in the variable's type.
+                {"x = 2.5", 2, T_INT}, {"ci = 300", 44, T_CHAR}},
+               vars);
   Value v = eval("rg", vars);  // an object is its storage address ...
   EXPECT_EQ(v.word, region->value);
   EXPECT_EQ(v.type, T_REGION);
   EXPECT_EQ(interp.last_address, var_address(var_index(region)));  // ... its reference the value field
+  EXPECT_EQ(eval("x += 2", vars).word, 2u);  // not the new x
+  EXPECT_EQ(x->value, 3u);
+  EXPECT_EQ(interp.last_address, var_address(var_index(x)));
+  EXPECT_EQ(eval("x++ + x", vars).word, 3u);
+  EXPECT_EQ(eval("f = x = 3.75", vars).word, float_bits(3.0f));  // right to left, each in its type
+  EXPECT_EQ(x->value, 3u);
+  EXPECT_EQ(bits_float(f->value), 3.0f);
 }
 
 struct Probe {
