@@ -1,7 +1,7 @@
 // Subscripts and brace lists: references the golden scripts cannot reach
 // (a corrupted dimension word, subscripts that leave the script's memory or
 // wrap the address) and the exact layout of a list in the arena.
-#include "builtin_slots.h"
+#include "harness.h"
 #include "expr/eval.h"
 #include "lexer/scanner.h"
 

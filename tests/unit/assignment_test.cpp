@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "builtin_slots.h"
+#include "harness.h"
 #include "storage/var_table.h"
 
 namespace kelpa {

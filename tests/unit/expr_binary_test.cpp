@@ -1,7 +1,7 @@
 // The binary levels: precedence and grouping, float promotion by level,
 // wrapping, masked shifts, the single comparison, the conditional operator,
 // evaluation of both operands, pointer arithmetic and division faults.
-#include "expr_fixture.h"
+#include "harness.h"
 
 namespace kelpa::test {
 namespace {

@@ -3,7 +3,7 @@
 // passed-on value, and builtin calls with their argument array.
 #include <vector>
 
-#include "expr_fixture.h"
+#include "harness.h"
 
 namespace kelpa::test {
 namespace {

@@ -1,6 +1,6 @@
 // Prefix operators, steps, address-of and dereference, parentheses, casts
 // and the bound on nesting that keeps deep expressions off the host stack.
-#include "expr_fixture.h"
+#include "harness.h"
 
 namespace kelpa::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "builtin_slots.h"
+#include "harness.h"
 
 namespace kelpa {
 namespace {

@@ -3,7 +3,7 @@
 // owns, at block edges the golden scripts cannot reach.
 #include <cstring>
 
-#include "builtin_slots.h"
+#include "harness.h"
 
 namespace kelpa {
 namespace {
