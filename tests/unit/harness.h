@@ -149,10 +149,8 @@ struct ErrorCase {
 using VarSetup = std::function<void()>;
 
 // One in-memory expression evaluated over variables made directly in the table.
-class ExprTest : public ::testing::Test {
+class ExprTest : public FreshInterpreter {
  protected:
-  void TearDown() override { release_interpreter(); }
-
   // Evaluates `text` once the variables made by `setup` exist.
   static Value eval(const std::string& text, const VarSetup& setup = {}) {
     load_text(text);
@@ -196,8 +194,6 @@ class ExprTest : public ::testing::Test {
     if (bytes) std::memcpy(writable(e->value, count), bytes, count);
     return e;
   }
-
-  Console console_;
 };
 
 }  // namespace kelpa::test
