@@ -105,34 +105,32 @@ TEST_F(Primary, VariableReadsAndAssignments) {
   EXPECT_EQ(bits_float(f->value), 3.0f);
 }
 
-struct Probe {
-  static inline std::vector<ArgSlot> args;
-  static inline int calls = 0;
-  static Word routine(std::int32_t count, const ArgSlot* a) {
-    args.assign(a, a + count);
-    ++calls;
-    return 100 + static_cast<Word>(count);
-  }
-};
+// A builtin that keeps its arguments and counts its calls.
+std::vector<ArgSlot> probe_args;
+int probe_calls = 0;
+Word probe(std::int32_t count, const ArgSlot* a) {
+  probe_args.assign(a, a + count);
+  return ++probe_calls, 100 + static_cast<Word>(count);
+}
 
 TEST_F(Primary, BuiltinCallsCollectTheirArguments) {
   auto call = [this](const std::string& text) {
-    Probe::calls = 0;
-    return eval(text, [] { register_builtin("probe", Probe::routine, T_FLOAT); });
+    probe_calls = 0;
+    return eval(text, [] { register_builtin("probe", probe, T_FLOAT); });
   };
   Value v = call("PROBE(1, 2.5, \"s\",, (int))");  // an empty argument is dropped
   EXPECT_EQ(v.word, 104u);
   EXPECT_EQ(v.type, T_FLOAT);  // the builtin's declared type
-  ASSERT_EQ(Probe::args.size(), 4u);
-  EXPECT_EQ(bits_float(Probe::args[1].value), 2.5f);
-  EXPECT_STREQ(text_at(Probe::args[2].value), "s");
-  EXPECT_EQ(Probe::args[3].type, T_INT | CAST_MARKER);
+  ASSERT_EQ(probe_args.size(), 4u);
+  EXPECT_EQ(bits_float(probe_args[1].value), 2.5f);
+  EXPECT_STREQ(text_at(probe_args[2].value), "s");
+  EXPECT_EQ(probe_args[3].type, T_INT | CAST_MARKER);
   EXPECT_EQ(call("probe(probe(), 2 * 3)").word, 102u);
-  EXPECT_EQ(Probe::args[0].value, 100u);
+  EXPECT_EQ(probe_args[0].value, 100u);
   const std::string args32 = "probe(0" + repeat(",1", 31);
   EXPECT_EQ(call(args32 + ")").word, 132u);
   EXPECT_EQ(call(args32 + ",1)").error, ERR_PARENTHESES);
-  EXPECT_EQ(Probe::calls, 0);
+  EXPECT_EQ(probe_calls, 0);
   EXPECT_EQ(call("probe 1").error, ERR_PARENTHESES_EXPECTED);
 }
 
