@@ -89,7 +89,7 @@ TEST_F(Assignment, ArrayAndRegionCopiesStayInsideTheirSources) {
   EXPECT_EQ(std::memcmp(readable(r->value + 24, 8), "12345678", 8), 0);
 }
 
-TEST_F(Assignment, CompoundOperatorsPerTargetKind) {
+TEST_F(Assignment, CompoundOperatorsPerTargetKindAndIntegerWrap) {
   VarEntry* x = var(T_INT, 0, 7);
   compound_assign(x, float_bits(2.9f), T_FLOAT, '+');
   EXPECT_EQ(x->value, 9u);
@@ -113,14 +113,12 @@ TEST_F(Assignment, CompoundOperatorsPerTargetKind) {
   EXPECT_EQ(raised([&] { compound_assign(stored, 0, T_INT, '%'); }), ERR_DIVISION_BY_ZERO);
   EXPECT_EQ(raised([&] { compound_assign(x, float_bits(0.5f), T_FLOAT, '/'); }), ERR_DIVISION_BY_ZERO);
   EXPECT_EQ(x->value, 9u);
-}
 
-TEST_F(Assignment, IntegerOperatorsWrapWithoutTraps) {
+  // Integer operators wrap without traps; shift counts are taken modulo 32.
   const struct { std::int32_t target, v; int op; std::int32_t expected; } rows[] = {
       {2147483647, 1, '+', INT_MIN32}, {INT_MIN32, 1, '-', 2147483647}, {INT_MIN32, -1, '*', INT_MIN32},
-      {INT_MIN32, -1, '/', INT_MIN32}, {INT_MIN32, -1, '%', 0},         {-7, 2, '/', -3},
-      {-7, 2, '%', -1},                {1, -1, 7, INT_MIN32},           {INT_MIN32, 31, 8, -1},
-      {-8, 33, 8, -4},                 {0x40000000, 30, 8, 1},          {12, 10, '^', 6},
+      {INT_MIN32, -1, '/', INT_MIN32}, {INT_MIN32, -1, '%', 0}, {-7, 2, '/', -3}, {-7, 2, '%', -1},
+      {1, -1, 7, INT_MIN32}, {INT_MIN32, 31, 8, -1}, {-8, 33, 8, -4}, {0x40000000, 30, 8, 1}, {12, 10, '^', 6},
       {5, 9, 0, 9},
   };
   for (const auto& r : rows) {
