@@ -127,24 +127,12 @@ class FreshInterpreter : public ::testing::Test {
   Console console_;
 };
 
-struct Value {
-  Word word;
-  TypeWord type;
-  int error;  // the error code raised, or -1
-};
-
+// An evaluation's result word and type, and the error code raised or -1.
+struct Value { Word word; TypeWord type; int error; };
 // An expression, its expected value and type: the value is compared as a
 // float when the type is float, else as a 32-bit integer.
-struct Case {
-  std::string text;
-  double value;
-  TypeWord type;
-};
-
-struct ErrorCase {
-  std::string text;
-  int error;
-};
+struct Case { std::string text; double value; TypeWord type; };
+struct ErrorCase { std::string text; int error; };
 
 using VarSetup = std::function<void()>;
 
