@@ -45,6 +45,9 @@ TEST_F(Assignment, ConversionsAndNarrowing) {
   VarEntry elem = {"", T_CHAR, bytes->value + 1, 1, nullptr, nullptr, 0, 0};
   store_value(&elem, 0xffffffffu, T_INT);
   EXPECT_EQ(read_word(bytes->value), 0x5555ff55u);
+  VarEntry* slot = var(with_ptr_depth(T_INT, 1), 4);  // an element of a pointer array takes the word
+  store_value(slot, 0x12345, T_INT);                    // itself, not a copy from that address
+  EXPECT_EQ(read_word(slot->value), 0x12345u);
 }
 
 TEST_F(Assignment, StringsGrowOntoHeapAndNeverShrink) {
