@@ -26,14 +26,11 @@
 
 namespace kelpa::test {
 
-// Captures everything the interpreter writes to its console stream.
+// Captures everything the interpreter writes to its console stream; console
+// input reads an empty file.
 class Console {
  public:
-  explicit Console(const std::string& input = "") : out_(std::tmpfile()), in_(std::tmpfile()) {
-    std::fwrite(input.data(), 1, input.size(), in_);
-    std::rewind(in_);
-    set_console(out_, in_);
-  }
+  Console() : out_(std::tmpfile()), in_(std::tmpfile()) { set_console(out_, in_); }
   ~Console() {
     set_console(nullptr, nullptr);
     std::fclose(out_);
@@ -73,17 +70,16 @@ inline int raised(const std::function<void()>& fn) {
 struct RunResult {
   std::string out;  // console output, diagnostics included
   int status;       // 0 normal, -1 script error, else the exit status
-  Word value;       // the function's result word on a normal end
   int error;        // the error code raised, or -1
 };
 
 // Runs function `fn` of the script `text` in a fresh interpreter.
-inline RunResult run_script(const std::string& text, const char* fn = "main", const std::string& input = "") {
-  Console console(input);
+inline RunResult run_script(const std::string& text, const char* fn = "main") {
+  Console console;
   load_text(text);
-  RunResult r{"", 0, 0, -1};
+  RunResult r{"", 0, -1};
   try {
-    r.error = raised([&] { r.value = run_function(fn, 0, nullptr); });
+    r.error = raised([&] { run_function(fn, 0, nullptr); });
   } catch (const ScriptExit& e) {
     r.status = e.status;
   }
