@@ -42,10 +42,8 @@ TEST_F(Primary, StringLiteralsAreDecodedIntoTheArena) {
   EXPECT_EQ(interp.arena_top, end);
   EXPECT_EQ(eval("\"abcde\"", [&] { interp.arena_top = end - 5; }).error, ERR_OUT_OF_RANGE);
   EXPECT_EQ(interp.arena_top, end - 5);
-  auto near_end = [&] {  // room for one interpolated value, not two
-    inline_var("n", T_INT, 1234567);
-    interp.arena_top = end - 9;
-  };
+  // Room for one interpolated value, not two.
+  auto near_end = [&] { inline_var("n", T_INT, 1234567), interp.arena_top = end - 9; };
   EXPECT_EQ(eval("\"{$n}{$n}\"", near_end).error, ERR_OUT_OF_RANGE);
 }
 
@@ -70,10 +68,9 @@ TEST_F(Primary, InterpolationInsertsCurrentValues) {
   for (const auto& [literal, expected] : rows) EXPECT_EQ(text("\"" + literal + "\" }", vars), expected) << literal;
   EXPECT_EQ(eval("\"{$bad}\"", vars).error, ERR_OUT_OF_RANGE);
   // Every evaluation shows the current values.
-  RunResult r = run_script(
-      "int main() { int i; string s = \"ab\";\n"
-      "  for (i = 0; i < 3; i++) { printf(\"{$i}{$s};\"); s = \"c\"; } return 0; }\n");
-  EXPECT_EQ(r.out, "0ab;1c;2c;");
+  const char* loop = "int main() { int i; string s = \"ab\";\n"
+                     "  for (i = 0; i < 3; i++) { printf(\"{$i}{$s};\"); s = \"c\"; } return 0; }\n";
+  EXPECT_EQ(run_script(loop).out, "0ab;1c;2c;");
 }
 
 TEST_F(Primary, VariableReadsAndAssignments) {
