@@ -30,8 +30,9 @@ bool in_var_table(const VarEntry* e) {
 }
 
 // Text of `src` into a string entry with storage. A variable's storage grows
-// onto the heap to hold the whole text; an element of a string array cannot
-// move (its slot lies inside the array), so there the text is cut to fit.
+// onto the heap to hold the whole text; a string element reached through a
+// pointer (string *p; p[1] = ...) cannot move, since its 64-byte slot lies
+// inside other storage, so there the text is cut to fit.
 void store_string(VarEntry* e, Word src) {
   std::uint32_t dest_size = static_cast<std::uint32_t>(e->size);
   std::uint32_t len = src ? text_length(src) + 1 : 1;
@@ -57,15 +58,6 @@ void store_string(VarEntry* e, Word src) {
   std::memcpy(writable(grown, len), text.data(), len);
 }
 
-// A text into a fixed slot of `room` bytes: cut to fit, padded with NULs.
-void store_text_slot(Addr slot, std::uint32_t room, Word src) {
-  std::uint32_t len = src ? text_length(src) : 0;
-  if (len >= room) len = room - 1;
-  std::uint8_t* to = writable(slot, room);
-  if (len) std::memmove(to, text_at(src), len);
-  std::memset(to + len, 0, room - len);
-}
-
 // One list record converted to a 32-bit element of type `elem`.
 Word element_word(Word value, TypeWord record_type, TypeWord elem) {
   if (record_type == elem) return value;
@@ -78,7 +70,7 @@ Word element_word(Word value, TypeWord record_type, TypeWord elem) {
 void store_list(VarEntry* e, Addr list) {
   TypeWord elem = element_type(e->type);
   std::uint32_t size = static_cast<std::uint32_t>(e->size);
-  std::uint32_t step = elem == T_CHAR ? 1 : elem == T_SHORT ? 2 : elem == T_STRING ? 64 : 4;
+  std::uint32_t step = elem == T_CHAR ? 1 : elem == T_SHORT ? 2 : 4;
   std::int32_t records = list_count(list);
   std::uint32_t count = records > 0 ? static_cast<std::uint32_t>(records) : 0;
   writable(e->value, size);
@@ -90,9 +82,7 @@ void store_list(VarEntry* e, Addr list) {
       value = read_word(list + 8 * i);
       type = read_word(list + 8 * i + 4);
     }
-    if (step == 64) {
-      store_text_slot(at, step, i < count ? value : 0);
-    } else if (step == 1) {
+    if (step == 1) {
       write_u8(at, static_cast<Word>(int_of(value, type)));
     } else if (step == 2) {
       write_u16(at, static_cast<Word>(int_of(value, type)));

@@ -5,19 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "interp/errors.h"
 
 namespace kelpa {
 namespace {
-
-int error_code(void (*fn)()) {
-  try {
-    fn();
-  } catch (const ScriptError& e) {
-    return e.code;
-  }
-  return -1;
-}
 
 class AddressSpace : public ::testing::Test {
  protected:
@@ -31,11 +21,11 @@ TEST_F(AddressSpace, ArenaEdgesAreExact) {
   write_u8(last, 7);
   EXPECT_EQ(read_i8(last), 7);
   EXPECT_EQ(block_room(last, true), 1u);
-  EXPECT_EQ(error_code([] { read_word(ARENA_BASE + ARENA_SIZE - 3); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(error_code([] { write_u8(ARENA_BASE + ARENA_SIZE, 1); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(error_code([] { write_u8(ARENA_BASE - 1, 1); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(error_code([] { read_word(0); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(error_code([] { read_word(0xFFFFFFFEu); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { read_word(ARENA_BASE + ARENA_SIZE - 3); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { write_u8(ARENA_BASE + ARENA_SIZE, 1); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { write_u8(ARENA_BASE - 1, 1); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { read_word(0); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { read_word(0xFFFFFFFEu); }), ERR_OUT_OF_RANGE);
 }
 
 TEST_F(AddressSpace, VariableWordsAreFourByteBlocks) {
@@ -45,20 +35,18 @@ TEST_F(AddressSpace, VariableWordsAreFourByteBlocks) {
   write_u16(var_address(40) + 2, 0xBEEF);
   EXPECT_EQ(interp.var_table[40].value, 0xBEEF3344u);
   // A word access that straddles two entries reaches outside one block.
-  EXPECT_EQ(error_code([] { read_word(var_address(40) + 2); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(error_code([] { read_word(var_address(VAR_LIMIT)); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { read_word(var_address(40) + 2); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { read_word(var_address(VAR_LIMIT)); }), ERR_OUT_OF_RANGE);
 }
 
 TEST_F(AddressSpace, StaleHeapAddressesFindNothing) {
   Addr a = heap_alloc(10);
   write_word(a + 6, 5);
-  EXPECT_EQ(error_code([] { write_word(HEAP_BASE + 7, 5); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { write_word(HEAP_BASE + 7, 5); }), ERR_OUT_OF_RANGE);
   heap_free(a);
   Addr b = heap_alloc(10);
   EXPECT_NE(a, b);
-  static Addr stale;
-  stale = a;
-  EXPECT_EQ(error_code([] { read_i8(stale); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([&] { read_i8(a); }), ERR_OUT_OF_RANGE);
   heap_free(b);
   EXPECT_EQ(heap_block_count(), 0u);
 }
@@ -83,25 +71,21 @@ TEST_F(AddressSpace, ParameterTextsAreReadOnly) {
   EXPECT_STREQ(text_at(p), "data.txt");
   EXPECT_EQ(text_length(p + 4), 4u);
   EXPECT_EQ(parameter_address(2), 0u);
-  static Addr target;
-  target = p;
-  EXPECT_EQ(error_code([] { write_u8(target, 'X'); }), ERR_OUT_OF_RANGE);
-  EXPECT_EQ(error_code([] { block_room(target, true); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([&] { write_u8(p, 'X'); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([&] { block_room(p, true); }), ERR_OUT_OF_RANGE);
   map_parameters(0, nullptr);
-  EXPECT_EQ(error_code([] { text_at(target); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([&] { text_at(p); }), ERR_OUT_OF_RANGE);
 }
 
 TEST_F(AddressSpace, TextMustEndInsideItsBlock) {
   Addr a = heap_alloc(4);
   std::memcpy(writable(a, 4), "abcd", 4);
-  static Addr text;
-  text = a;
-  EXPECT_EQ(error_code([] { text_length(text); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([&] { text_length(a); }), ERR_OUT_OF_RANGE);
   write_u8(a + 3, 0);
   EXPECT_EQ(text_length(a), 3u);
   // The arena's last byte without a NUL.
   write_u8(ARENA_BASE + ARENA_SIZE - 1, 'z');
-  EXPECT_EQ(error_code([] { text_length(ARENA_BASE + ARENA_SIZE - 1); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { text_length(ARENA_BASE + ARENA_SIZE - 1); }), ERR_OUT_OF_RANGE);
 }
 
 TEST_F(AddressSpace, ArenaAllocationNeverPassesTheEnd) {
@@ -110,11 +94,11 @@ TEST_F(AddressSpace, ArenaAllocationNeverPassesTheEnd) {
   Addr b = arena_alloc(4, 4);
   EXPECT_EQ(b, ARENA_BASE + 4);
   Addr top = interp.arena_top;
-  EXPECT_EQ(error_code([] { arena_alloc(ARENA_SIZE, 4); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { arena_alloc(ARENA_SIZE, 4); }), ERR_OUT_OF_RANGE);
   EXPECT_EQ(interp.arena_top, top);
   arena_alloc(ARENA_SIZE - (top - ARENA_BASE), 1);
   EXPECT_EQ(interp.arena_top, ARENA_BASE + ARENA_SIZE);
-  EXPECT_EQ(error_code([] { arena_alloc(1, 1); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([] { arena_alloc(1, 1); }), ERR_OUT_OF_RANGE);
 }
 
 TEST_F(AddressSpace, CopiesCheckBothRanges) {
@@ -122,9 +106,7 @@ TEST_F(AddressSpace, CopiesCheckBothRanges) {
   std::memcpy(writable(a, 6), "hello", 6);
   copy_bytes(a + 8, a, 6);
   EXPECT_STREQ(text_at(a + 8), "hello");
-  static Addr src;
-  src = a;
-  EXPECT_EQ(error_code([] { copy_bytes(var_address(3), src, 5); }), ERR_OUT_OF_RANGE);
+  EXPECT_EQ(test::raised([&] { copy_bytes(var_address(3), a, 5); }), ERR_OUT_OF_RANGE);
 }
 
 }  // namespace

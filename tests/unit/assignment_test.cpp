@@ -64,8 +64,9 @@ TEST_F(Assignment, StringsGrowOntoHeapAndNeverShrink) {
   EXPECT_STREQ(text_at(s->value), "");
   EXPECT_EQ(raised([&] { store_value(s, 5, T_INT); }), ERR_OUT_OF_RANGE);
 
-  // An element of a string array cannot leave its slot: the text is cut.
-  VarEntry* arr = var(with_dims(T_STRING, 1), 128, 0x55);
+  // A string element reached through a pointer (string *p; p[1] = ...)
+  // cannot leave its 64-byte slot: the text is cut.
+  VarEntry* arr = var(with_dims(T_CHAR, 1), 128, 0x55);
   VarEntry elem = {"", T_STRING, arr->value + 64, 64, nullptr, nullptr, 0, 0};
   store_value(&elem, put(std::string(100, 'x')), T_STRING);
   EXPECT_EQ(text_at(arr->value + 64), std::string(63, 'x'));
