@@ -78,7 +78,7 @@ Word builtin_fprintf(std::int32_t count, const ArgSlot* args) {
   static std::string text;  // reused: its capacity stays between calls
   text.clear();
   std::int32_t n = format_args(text, text_at(args[1].value), count - 2, args + 2);
-  std::fputs(text.c_str(), f);
+  std::fwrite(text.data(), 1, text.size(), f);  // every byte, as printf writes them
   return static_cast<Word>(n);
 }
 

@@ -60,6 +60,14 @@ TEST_F(LibraryBuiltins, StreamHandlesAreCheckedAndReleased) {
   Word update = open("r+b");
   EXPECT_NE(update, 0u);
 
+  // fprintf writes every formatted byte, a NUL from %c included.
+  ArgSlot out[] = {{f, T_FILE_POINTER}, str("a%cb"), {0, T_INT}};
+  EXPECT_EQ(builtin_fprintf(3, out), 3u);
+  std::fflush(nullptr);
+  std::FILE* check = std::fopen(path_.c_str(), "ab");
+  EXPECT_EQ(std::ftell(check), 3L);
+  std::fclose(check);
+
   // Streams left open are closed on release: their handles are free again.
   release_interpreter();
   load_text("void main() {}");
