@@ -9,12 +9,7 @@
 namespace kelpa {
 namespace {
 
-class AddressSpace : public ::testing::Test {
- protected:
-  void SetUp() override { test::load_text("void main() {}"); }
-  void TearDown() override { release_interpreter(); }
-  test::Console console_;
-};
+using AddressSpace = test::FreshInterpreter;
 
 TEST_F(AddressSpace, ArenaEdgesAreExact) {
   Addr last = ARENA_BASE + ARENA_SIZE - 1;

@@ -17,9 +17,8 @@
 namespace kelpa {
 namespace {
 
-class ExecCalls : public ::testing::Test {
+class ExecCalls : public test::FreshInterpreter {
  protected:
-  void TearDown() override { release_interpreter(); }
   void load(const std::string& text) {
     test::load_text(text);
     prescan();
@@ -40,7 +39,6 @@ class ExecCalls : public ::testing::Test {
     return -1;
   }
 
-  test::Console console_;
 };
 
 TEST_F(ExecCalls, CallsLeaveTheTableAsTheyFoundIt) {

@@ -14,9 +14,8 @@
 namespace kelpa {
 namespace {
 
-class ExecDeclarations : public ::testing::Test {
+class ExecDeclarations : public test::FreshInterpreter {
  protected:
-  void TearDown() override { release_interpreter(); }
   // Declares every list in `text`; each starts with a type keyword.
   void declare(const std::string& text) {
     test::load_text(text);
@@ -30,7 +29,6 @@ class ExecDeclarations : public ::testing::Test {
     }
     return -1;
   }
-  test::Console console_;
 };
 
 TEST_F(ExecDeclarations, TypeWordsSizesAndLayout) {

@@ -14,9 +14,8 @@
 namespace kelpa {
 namespace {
 
-class ExecStatements : public ::testing::Test {
+class ExecStatements : public test::FreshInterpreter {
  protected:
-  void TearDown() override { release_interpreter(); }
   // Loads `text` behind a declaration of the ints a, n and x (all 0) at the
   // outermost level, and runs that declaration.
   void load(const std::string& text) {
@@ -25,7 +24,6 @@ class ExecStatements : public ::testing::Test {
   }
   std::string rest() { return interp.cursor ? interp.cursor : "(null)"; }
 
-  test::Console console_;
 };
 
 TEST_F(ExecStatements, WhereEachWayOfEndingLeavesTheCursor) {

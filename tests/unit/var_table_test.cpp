@@ -11,10 +11,8 @@
 namespace kelpa {
 namespace {
 
-class VarTable : public ::testing::Test {
+class VarTable : public test::FreshInterpreter {
  protected:
-  void SetUp() override { test::load_text("void main() {}"); }
-  void TearDown() override { release_interpreter(); }
   static VarEntry* add(const char* name, Word value) {
     VarEntry* e = alloc_var();
     set_name(e, name);
@@ -23,7 +21,6 @@ class VarTable : public ::testing::Test {
     e->size = 0;
     return e;
   }
-  test::Console console_;
 };
 
 TEST_F(VarTable, LibraryIsRegisteredInOrder) {
