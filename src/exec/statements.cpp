@@ -91,6 +91,7 @@ int dispatch(int cls, std::int32_t* depth) {
 }  // namespace
 
 int exec_statement() {
+  count_step();
   enter_nesting();
   std::int32_t depth = 0;
   int result;

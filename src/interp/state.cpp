@@ -56,6 +56,7 @@ void init_interpreter() {
   // interpreter starts with none open.
   interp.block_depth = 0;
   interp.nesting = 0;
+  interp.steps = 0;
   interp.last_address = 0;
   interp.expr_type = 0;
   interp.token_text[0] = 0;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "interp/errors.h"
 #include "kelpa/kelpa.h"
 
 namespace kelpa {
@@ -83,6 +84,7 @@ struct Interpreter {
   const char* const* param_vector;
 
   std::int32_t nesting;           // evaluator and statement recursion depth
+  std::uint32_t steps;            // statements executed (counted in fuzz builds only)
 };
 
 extern Interpreter interp;
@@ -96,6 +98,18 @@ void init_interpreter();
 // pair every call with leave_nesting().
 void enter_nesting();
 inline void leave_nesting() { --interp.nesting; }
+
+// Fuzz builds give every run a budget of executed statements, so that an
+// endless loop ends with "out of range" instead of hanging the fuzzer. Every
+// loop iteration and every call body runs at least one statement.
+#ifdef KELPA_FUZZ
+constexpr std::uint32_t STEP_BUDGET = 200000;
+inline void count_step() {
+  if (++interp.steps > STEP_BUDGET) raise_error(ERR_OUT_OF_RANGE);
+}
+#else
+inline void count_step() {}
+#endif
 
 }  // namespace kelpa
 
