@@ -1,0 +1,2 @@
+/* empty: start-up cost only. */
+int main(void) { return 0; }

@@ -1,0 +1,3 @@
+-- empty: start-up cost only.
+local function main() end
+main()

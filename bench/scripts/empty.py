@@ -1,0 +1,6 @@
+# empty: start-up cost only.
+def main():
+    pass
+
+
+main()
