@@ -67,12 +67,12 @@ Word call_script_function(VarEntry* fn, char* resume, std::int32_t base, std::in
   interp.var_table[base].return_word = 0;
   interp.cursor = fn->position;
   std::int32_t bound = bind_parameters(count, resume);
-  interp.var_count = base + bound;
+  truncate_vars(base + bound);
   int code = exec_statement();
   if (code != DONE_RETURN && fn->type != T_VOID) raise_error(ERR_RETURN_WITHOUT_CALL);
   if (!interp.cursor) raise_error(ERR_RETURN_WITHOUT_CALL);
   interp.cursor = resume;
-  interp.var_count = pop_call_frame();
+  truncate_vars(pop_call_frame());
   return interp.var_table[base].return_word;
 }
 

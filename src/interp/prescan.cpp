@@ -38,8 +38,10 @@ void declare_cell() {
   e->type = T_VOID;
   e->size = KIND_FUNCTION;
   e->value = 0;
-  std::memcpy(e->name, CELL_PREFIX, sizeof CELL_PREFIX - 1);
-  std::memcpy(e->name + sizeof CELL_PREFIX - 1, interp.token_text, length + 1);
+  char name[NAME_SIZE];
+  std::memcpy(name, CELL_PREFIX, sizeof CELL_PREFIX - 1);
+  std::memcpy(name + sizeof CELL_PREFIX - 1, interp.token_text, length + 1);
+  set_name(e, name);
   next_token();
   if (first() != '{') raise_error(ERR_BRACES_EXPECTED);
   char* patch = interp.cursor - 2;

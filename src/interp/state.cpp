@@ -49,6 +49,7 @@ void init_interpreter() {
   interp.cursor = nullptr;
   interp.arena_top = ARENA_BASE;
   interp.var_count = 0;
+  reset_names();
   interp.call_depth = 0;
   interp.call_stack[0] = 0;
   interp.source_count = 0;

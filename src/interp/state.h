@@ -25,6 +25,7 @@ constexpr int BLOCK_LIMIT = 80;     // block_stack pairs; 79 blocks may be open
 constexpr int CALL_LIMIT = 200;     // nested script calls
 constexpr int SOURCE_LIMIT = 16;    // registered sources
 constexpr int NAME_SIZE = 64;       // a name keeps every character the scanner reads
+constexpr int NAME_BUCKETS = 1024;  // heads of the name chains (a power of two)
 
 // Kinds held in VarEntry::size besides a positive storage size.
 constexpr std::int32_t KIND_FUNCTION = -1;
@@ -42,6 +43,8 @@ struct VarEntry {
   BuiltinFn routine;      // builtin: its routine
   Addr heap;              // heap storage owned by this entry (grown strings), or 0
   Word return_word;       // the return slot when this entry is a call's frame base
+  std::uint32_t name_hash;  // folded hash of name while linked in a name chain, else 0
+  std::int32_t name_chain;  // next older linked entry with the same bucket, or -1
 };
 
 struct BlockMark {
@@ -68,6 +71,7 @@ struct Interpreter {
 
   VarEntry* var_table;
   std::int32_t var_count;
+  std::int32_t name_heads[NAME_BUCKETS];  // newest linked entry per bucket, or -1
   BlockMark block_stack[BLOCK_LIMIT];
   std::int32_t block_depth;
   std::int32_t call_stack[CALL_LIMIT + 1];

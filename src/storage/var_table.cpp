@@ -1,5 +1,12 @@
 // The variable table: entry allocation, registration of the library, the
 // block and call stacks, and the newest-first lookups.
+//
+// Lookups give the answers of a newest-first scan of the visible entries,
+// but walk only the entries whose folded name falls in the same bucket:
+// every named entry is linked into the chain of its bucket, ordered newest
+// first, and unlinked when var_count drops below it. Entries are taken and
+// given back in stack order, so linking and unlinking touch the chain head
+// and leaving a scope costs one step per entry it held.
 #include "storage/var_table.h"
 
 #include <strings.h>
@@ -20,6 +27,49 @@ void drop_storage(VarEntry* e) {
   if (e->size > 0) e->size = 0;
 }
 
+namespace {
+
+inline char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+inline std::int32_t& bucket_head(std::uint32_t hash) { return interp.name_heads[hash & (NAME_BUCKETS - 1)]; }
+
+// Links a named entry into its bucket's chain, keeping the chain ordered
+// from the highest index down.
+void link_name(VarEntry* e) {
+  const std::int32_t index = var_index(e);
+  e->name_hash = name_hash(e->name);
+  std::int32_t* link = &bucket_head(e->name_hash);
+  while (*link > index) link = &interp.var_table[*link].name_chain;
+  e->name_chain = *link;
+  *link = index;
+}
+
+void unlink_name(VarEntry* e) {
+  if (e->name_hash == 0) return;
+  const std::int32_t index = var_index(e);
+  std::int32_t* link = &bucket_head(e->name_hash);
+  while (*link != index && *link >= 0) link = &interp.var_table[*link].name_chain;
+  if (*link == index) *link = e->name_chain;
+  e->name_hash = 0;
+}
+
+}  // namespace
+
+std::uint32_t name_hash(const char* name) {
+  std::uint32_t h = 2166136261u;
+  for (; *name; ++name) h = (h ^ static_cast<unsigned char>(fold(*name))) * 16777619u;
+  return h | 1u;  // never 0, which marks an unlinked entry
+}
+
+void reset_names() {
+  for (std::int32_t& head : interp.name_heads) head = -1;
+}
+
+void truncate_vars(std::int32_t count) {
+  for (std::int32_t i = interp.var_count - 1; i >= count; --i) unlink_name(&interp.var_table[i]);
+  interp.var_count = count;
+}
+
 VarEntry* alloc_var() {
   if (interp.var_count >= VAR_LIMIT) raise_error(ERR_TOO_MANY_VARIABLES);
   VarEntry* e = &interp.var_table[interp.var_count++];
@@ -29,10 +79,12 @@ VarEntry* alloc_var() {
 }
 
 void set_name(VarEntry* e, const char* name) {
+  unlink_name(e);
   std::size_t n = std::strlen(name);
   if (n >= NAME_SIZE) n = NAME_SIZE - 1;
   std::memcpy(e->name, name, n);
   e->name[n] = 0;
+  if (n > 0) link_name(e);
 }
 
 void register_constant(const char* name, Word value, TypeWord type) {
@@ -68,7 +120,7 @@ void pop_blocks(std::int32_t n) {
   if (n < 0 || n > interp.block_depth) raise_error(ERR_TOO_MANY_BLOCKS);
   interp.block_depth -= n;
   const BlockMark& m = interp.block_stack[interp.block_depth];
-  interp.var_count = m.var_count;
+  truncate_vars(m.var_count);
   interp.arena_top = m.arena_top;
 }
 
@@ -96,19 +148,27 @@ bool accepts(const VarEntry& e, Accept accept, std::int32_t kind) {
   return false;
 }
 
-VarEntry* scan(std::int32_t from, std::int32_t down_to, const char* name, Accept accept, std::int32_t kind) {
-  for (std::int32_t i = from; i >= down_to; --i) {
-    VarEntry& e = interp.var_table[i];
-    if (accepts(e, accept, kind) && strcasecmp(e.name, name) == 0) return &e;
-  }
-  return nullptr;
-}
-
+// Walks the chain of the name's bucket, newest first. The innermost call's
+// entries (from its frame base up) are visible, then the globals below the
+// first frame; the entries of the calls in between are passed over.
 VarEntry* lookup(const char* name, Accept accept, std::int32_t kind) {
   if (!interp.var_table || !name[0]) return nullptr;
-  VarEntry* e = scan(interp.var_count - 1, interp.call_stack[interp.call_depth], name, accept, kind);
-  if (e || interp.call_depth == 0) return e;
-  return scan(interp.call_stack[1] - 1, 0, name, accept, kind);
+  const std::uint32_t hash = name_hash(name);
+  const std::int32_t frame_base = interp.call_stack[interp.call_depth];
+  const std::int32_t globals_end = interp.call_depth > 0 ? interp.call_stack[1] : 0;
+  for (std::int32_t i = bucket_head(hash); i >= 0;) {
+    VarEntry& e = interp.var_table[i];
+    if (i < frame_base) {
+      if (interp.call_depth == 0) return nullptr;
+      if (i >= globals_end) {
+        i = e.name_chain;
+        continue;
+      }
+    }
+    if (e.name_hash == hash && accepts(e, accept, kind) && strcasecmp(e.name, name) == 0) return &e;
+    i = e.name_chain;
+  }
+  return nullptr;
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 //
 // All named things live in one table of VAR_LIMIT entries, newest last.
 // Blocks and calls are made by saving and restoring var_count (and
-// arena_top); lookups scan from the newest entry of the innermost call down
-// to its frame base, then the globals, comparing names without letter case.
+// arena_top); lookups find the newest entry of the innermost call, from its
+// frame base up, else the newest global, comparing names without letter
+// case. A chain per hash bucket of the folded name keeps lookups short.
 #ifndef KELPA_STORAGE_VAR_TABLE_H
 #define KELPA_STORAGE_VAR_TABLE_H
 
@@ -12,6 +13,17 @@
 #include "interp/state.h"
 
 namespace kelpa {
+
+// Gives back the entries from `count` up (var_count drops to `count`).
+// Every lowering of var_count goes through here so that the name chains
+// hold only visible entries.
+void truncate_vars(std::int32_t count);
+
+// Empties every name chain (start-up: no entry is named yet).
+void reset_names();
+
+// The hash of a name with letters folded to lower case; never 0.
+std::uint32_t name_hash(const char* name);
 
 // The next free entry; raises "too many variables" when the table is full.
 // Heap storage of an earlier occupant is freed; name is emptied, size 0

@@ -42,7 +42,7 @@ TEST_F(Assignment, ConversionsAndNarrowing) {
   store_value(c, 0xffffffffu, T_INT);
   EXPECT_EQ(c->value, 255u);
   VarEntry* bytes = var(T_CHAR_ARRAY, 4, 0x55);
-  VarEntry elem = {"", T_CHAR, bytes->value + 1, 1, nullptr, nullptr, 0, 0};
+  VarEntry elem = {"", T_CHAR, bytes->value + 1, 1, nullptr, nullptr, 0, 0, 0, -1};
   store_value(&elem, 0xffffffffu, T_INT);
   EXPECT_EQ(read_word(bytes->value), 0x5555ff55u);
   VarEntry* slot = var(with_ptr_depth(T_INT, 1), 4);  // an element of a pointer array takes the word
@@ -67,7 +67,7 @@ TEST_F(Assignment, StringsGrowOntoHeapAndNeverShrink) {
   // A string element reached through a pointer (string *p; p[1] = ...)
   // cannot leave its 64-byte slot: the text is cut.
   VarEntry* arr = var(with_dims(T_CHAR, 1), 128, 0x55);
-  VarEntry elem = {"", T_STRING, arr->value + 64, 64, nullptr, nullptr, 0, 0};
+  VarEntry elem = {"", T_STRING, arr->value + 64, 64, nullptr, nullptr, 0, 0, 0, -1};
   store_value(&elem, put(std::string(100, 'x')), T_STRING);
   EXPECT_EQ(text_at(arr->value + 64), std::string(63, 'x'));
   EXPECT_EQ(read_i8(arr->value + 63), 0x55);

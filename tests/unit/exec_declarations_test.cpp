@@ -59,7 +59,7 @@ TEST_F(ExecDeclarations, ReusedSlotKeepsItsWordWithoutAnInitialiser) {
   test::load_text("int i;");
   std::int32_t slot = interp.var_count;
   alloc_var()->value = 42;
-  interp.var_count = slot;
+  truncate_vars(slot);
   declare_list(next_token());
   EXPECT_EQ(find_name("i")->value, 42u);
 }

@@ -3,6 +3,7 @@
 #include "storage/var_table.h"
 
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include "harness.h"
 #include "storage/address_space.h"
@@ -69,10 +70,10 @@ TEST_F(VarTable, CalleesSeeTheirOwnFrameThenGlobals) {
   EXPECT_EQ(find_name("i")->value, 1u);          // never the caller's local
   add("g", 20);
   EXPECT_EQ(find_name("g")->value, 20u);
-  interp.var_count = pop_call_frame();
+  truncate_vars(pop_call_frame());
   EXPECT_EQ(interp.var_count, callee_base);
   EXPECT_EQ(find_name("g")->value, 2u);
-  interp.var_count = pop_call_frame();
+  truncate_vars(pop_call_frame());
   EXPECT_EQ(find_name("i")->value, 1u);
 }
 
@@ -96,12 +97,74 @@ TEST_F(VarTable, HeapStorageIsFreedWhenTheSlotIsReused) {
   s->heap = heap_alloc(200);
   s->value = s->heap;
   s->size = 200;
-  interp.var_count = count;  // the block that held s has ended
+  truncate_vars(count);  // the block that held s has ended
   EXPECT_EQ(heap_block_count(), 1u);
   VarEntry* t = alloc_var();
   EXPECT_EQ(t, s);
   EXPECT_EQ(t->size, 0);
   EXPECT_EQ(heap_block_count(), 0u);
+}
+
+}  // namespace
+}  // namespace kelpa
+
+namespace kelpa {
+namespace {
+
+// The newest-first scan that the chained lookup must agree with.
+VarEntry* reference_find(const char* name) {
+  auto scan = [&](std::int32_t from, std::int32_t down_to) -> VarEntry* {
+    for (std::int32_t i = from; i >= down_to; --i) {
+      if (strcasecmp(interp.var_table[i].name, name) == 0) return &interp.var_table[i];
+    }
+    return nullptr;
+  };
+  VarEntry* e = scan(interp.var_count - 1, interp.call_stack[interp.call_depth]);
+  if (e || interp.call_depth == 0) return e;
+  return scan(interp.call_stack[1] - 1, 0);
+}
+
+// Random blocks, calls, declarations, renames and hidden names, with every
+// lookup checked against the plain scan. Few names and many entries make
+// the chains long and shared, and the 1024 buckets make some names share one.
+TEST_F(VarTable, ChainedLookupAgreesWithTheScan) {
+  const char* names[] = {"i", "I", "n", "count", "COUNT", "x1", "printf", "strcpy", "main", "k"};
+  std::uint32_t seed = 12345;
+  auto next = [&](std::uint32_t bound) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % bound;
+  };
+  std::int32_t mismatches = 0;
+  for (int step = 0; step < 20000; ++step) {
+    switch (next(8)) {
+      case 0: case 1: case 2:
+        if (interp.var_count < VAR_LIMIT - 1) add(names[next(10)], static_cast<Word>(step));
+        break;
+      case 3:
+        if (interp.block_depth < BLOCK_LIMIT - 2) push_block(interp.var_count, interp.arena_top);
+        break;
+      case 4:
+        if (interp.block_depth > 0) pop_blocks(1);
+        break;
+      case 5:
+        if (interp.call_depth < 20 && interp.block_depth == 0) push_call_frame(interp.var_count);
+        else if (interp.call_depth > 0 && interp.block_depth == 0) truncate_vars(pop_call_frame());
+        break;
+      case 6: {  // rename or hide an entry of the current frame
+        std::int32_t base = interp.call_stack[interp.call_depth];
+        if (interp.var_count > base && base >= 35) {
+          VarEntry* e = &interp.var_table[base + static_cast<std::int32_t>(next(interp.var_count - base))];
+          if (next(2)) set_name(e, names[next(10)]);
+          else e->name[0] = 0;
+        }
+        break;
+      }
+      default:
+        break;
+    }
+    for (const char* n : names) mismatches += find_name(n) != reference_find(n);
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace
