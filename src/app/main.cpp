@@ -17,12 +17,13 @@ int main(int argc, char** argv) {
   int status = 0;
   try {
     kelpa::run_function("main", 0, nullptr);
-    kelpa::release_interpreter();
   } catch (const kelpa::ScriptError&) {
     status = -1;
   } catch (const kelpa::ScriptExit& e) {
     status = e.status;
   }
+  // Whatever way the script ended, its grown strings and open streams go.
+  kelpa::release_interpreter();
   std::fflush(stdout);
   return status;
 }
