@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 corpus=$1
 mkdir -p "$corpus"
 cd "$root"
-find tests/scripts examples fuzz/regressions -type f \( -name '*.kel' -o -path 'fuzz/regressions/*' \) -print |
+find tests/scripts examples fuzz/regressions -type f -name '*.kel' -print |
   while IFS= read -r file; do
     cp "$file" "$corpus/$(printf '%s' "$file" | tr '/' '_')"
   done

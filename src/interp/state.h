@@ -107,7 +107,7 @@ inline void leave_nesting() { --interp.nesting; }
 // endless loop ends with "out of range" instead of hanging the fuzzer. Every
 // loop iteration and every call body runs at least one statement.
 #ifdef KELPA_FUZZ
-constexpr std::uint32_t STEP_BUDGET = 200000;
+constexpr std::uint32_t STEP_BUDGET = 50000;
 inline void count_step() {
   if (++interp.steps > STEP_BUDGET) raise_error(ERR_OUT_OF_RANGE);
 }
