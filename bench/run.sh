@@ -16,7 +16,8 @@
 # Environment: ROUNDS, STARTUP_RUNS (runs per round of the start-up
 # scripts, default 10), PYTHON (default /usr/bin/python3, else python3),
 # LUA (default lua5.4), CC (default gcc), BUILD (default build-bench),
-# KELPA (an interpreter to measure instead of building one).
+# KELPA (an interpreter to measure instead of building one) and
+# KELPA_LABEL (how the table names it).
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd -P)
@@ -127,6 +128,10 @@ for name in "${benchmarks[@]}"; do
 done
 measure empty "$startup_runs"
 
-echo "kelpa $(git -C "$root" rev-parse --short HEAD 2>/dev/null)$(git -C "$root" diff --quiet HEAD -- src include 2>/dev/null || echo ' (with uncommitted changes in src/)')" \
-  >"$results/commit"
+if [ -n "${KELPA:-}" ]; then
+  echo "${KELPA_LABEL:-kelpa $kelpa}" >"$results/commit"
+else
+  echo "kelpa $(git -C "$root" rev-parse --short HEAD 2>/dev/null)$(git -C "$root" diff --quiet HEAD -- src include 2>/dev/null || echo ' (with uncommitted changes in src/)')" \
+    >"$results/commit"
+fi
 PYTHON=$python LUA=$lua CC=$cc "$python" "$here/report.py" "$results" "$(labels | tr '\n' ' ')" "${benchmarks[@]}"
