@@ -47,6 +47,7 @@ void declare_cell() {
   char* patch = interp.cursor - 2;
   while (*patch == '\n') --patch;
   *patch = ')';
+  forget_tokens();  // the text has changed under earlier scans
   e->position = patch;
   --interp.cursor;  // back onto the '{': the body is passed over next
 }

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "interp/errors.h"
+#include "lexer/scanner.h"
 
 namespace kelpa {
 
@@ -67,6 +68,7 @@ std::int32_t load_source_file(const char* path) {
   e->length = static_cast<std::int32_t>(size);
   e->prescanned = 0;
   interp.source_table[interp.source_count++] = e;
+  forget_tokens();  // a new text may lie where a freed one was
   return 1;
 }
 
@@ -88,6 +90,7 @@ std::int32_t add_source_buffer(char* text, std::int32_t length, std::int32_t cop
   e->length = length;
   e->prescanned = 0;
   interp.source_table[interp.source_count++] = e;
+  forget_tokens();  // a new text may lie where a freed one was
   return 1;
 }
 
@@ -105,6 +108,7 @@ void release_sources() {
     interp.source_table[i] = nullptr;
   }
   interp.source_count = 0;
+  forget_tokens();
 }
 
 }  // namespace kelpa

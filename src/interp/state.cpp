@@ -9,6 +9,7 @@
 #include "interp/errors.h"
 #include "interp/prescan.h"
 #include "interp/sources.h"
+#include "lexer/scanner.h"
 #include "storage/address_space.h"
 #include "storage/var_table.h"
 
@@ -50,6 +51,7 @@ void init_interpreter() {
   interp.arena_top = ARENA_BASE;
   interp.var_count = 0;
   reset_names();
+  forget_tokens();
   interp.call_depth = 0;
   interp.call_stack[0] = 0;
   interp.source_count = 0;
@@ -62,6 +64,7 @@ void init_interpreter() {
   interp.expr_type = 0;
   interp.token_text[0] = 0;
   interp.token_op = 0;
+  interp.token_length = 0;
   register_library();
   interp.interp_state = 1;
 }
@@ -83,6 +86,8 @@ void release_interpreter() {
 Word run_function(const char* name, std::int32_t count, const ArgSlot* args) {
   if (interp.interp_state == 0) init_interpreter();
   if (interp.interp_state < 3) prescan();
+  // A host may change a text it lent without copying between runs.
+  if (interp.call_depth == 0) forget_tokens();
   if (VarEntry* fn = find_entry(name, KIND_FUNCTION)) {
     std::int32_t base = interp.var_count;
     for (std::int32_t i = 0; i < count; ++i) {

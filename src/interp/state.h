@@ -64,6 +64,7 @@ struct Interpreter {
   char token_text[64];
   char token_op;
   std::int32_t literal_length;
+  std::int32_t token_length;      // source characters of the current token (for unread_token)
   TypeWord expr_type;
 
   std::uint8_t* data_arena;       // host memory behind the arena block

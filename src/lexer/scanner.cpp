@@ -2,6 +2,13 @@
 // `token_text`, unread_token gives it back, keyword_code looks a word up in
 // keyword_table. Everything works in place on the source text; a 256-entry
 // character class table keeps the per-character tests to one load.
+//
+// Loops and calls scan the same text again and again, so each token scanned
+// is remembered in a direct-mapped cache keyed by the position the scan
+// started from: its class, the position after it and its token text. A hit
+// replays the scan's effects exactly; errors are never cached, so they are
+// raised by a real scan. The cache is forgotten, by bumping a generation
+// number, whenever the texts it could describe may change.
 #include "lexer/scanner.h"
 
 #include <strings.h>
@@ -236,7 +243,38 @@ int scan_word(const char* p) {
   return code < 0 ? TK_IDENT : code;
 }
 
+// One remembered scan: the token that starts at `from` (comments and
+// blanks before it included) and everything next_token leaves behind.
+struct CachedToken {
+  const char* from;
+  const char* end;              // cursor after the token
+  std::uint32_t generation;
+  std::int32_t literal_length;  // string literals only
+  std::uint8_t cls;
+  char op;                      // token_op
+  bool short_text;              // token_text fits the first 16 bytes
+  std::int32_t length;          // token_length
+  char text[64];
+};
+
+constexpr std::uintptr_t CACHE_SLOTS = 4096;
+CachedToken token_cache[CACHE_SLOTS];
+std::uint32_t cache_generation = 1;
+
+inline CachedToken& cache_slot(const char* p) {
+  return token_cache[reinterpret_cast<std::uintptr_t>(p) & (CACHE_SLOTS - 1)];
+}
+
+int scan_token(const char* p);
+
 }  // namespace
+
+void forget_tokens() {
+  if (++cache_generation == 0) {
+    for (CachedToken& t : token_cache) t.from = nullptr;
+    cache_generation = 1;
+  }
+}
 
 int keyword_code(const char* word) {
   const char first = lower(word[0]);
@@ -247,13 +285,54 @@ int keyword_code(const char* word) {
   return -1;
 }
 
+namespace {
+
+// A scan that missed the cache: scans and remembers the result.
+[[gnu::noinline]] int scan_and_remember(const char* p, CachedToken& t) {
+  const int cls = scan_token(p);
+  t.from = p;
+  t.end = interp.cursor;
+  t.generation = cache_generation;
+  t.literal_length = interp.literal_length;
+  t.cls = static_cast<std::uint8_t>(cls);
+  t.op = interp.token_op;
+  const std::size_t text_length = std::strlen(interp.token_text);
+  t.short_text = text_length < 16;
+  // The token's own characters in the source: a string literal's text is
+  // only a marker, every other token's text has its source length.
+  interp.token_length = cls == TK_STRING ? interp.literal_length : static_cast<std::int32_t>(text_length);
+  t.length = interp.token_length;
+  std::memcpy(t.text, interp.token_text, sizeof t.text);
+  return cls;
+}
+
+[[gnu::noinline]] int end_of_execution() {
+  interp.token_text[0] = 0;
+  interp.token_op = 0;
+  interp.token_length = 0;
+  return TK_END;
+}
+
+}  // namespace
+
 int next_token() {
   const char* p = interp.cursor;
-  if (!p) {
-    interp.token_text[0] = 0;
-    interp.token_op = 0;
-    return TK_END;
-  }
+  if (!p) return end_of_execution();
+  CachedToken& t = cache_slot(p);
+  if (t.from != p || t.generation != cache_generation) return scan_and_remember(p, t);
+  std::memcpy(interp.token_text, t.text, 16);
+  if (!t.short_text) std::memcpy(interp.token_text + 16, t.text + 16, sizeof t.text - 16);
+  interp.token_op = t.op;
+  interp.token_length = t.length;
+  if (t.cls == TK_STRING) interp.literal_length = t.literal_length;
+  interp.cursor = const_cast<char*>(t.end);
+  return t.cls;
+}
+
+namespace {
+
+// The scan itself, from `p` (not null).
+int scan_token(const char* p) {
   for (;;) {
     while (class_of(*p) & CC_SPACE) ++p;
     const unsigned char cls = class_of(*p);
@@ -306,13 +385,10 @@ int next_token() {
   }
 }
 
+}  // namespace
+
 void unread_token() {
-  if (!interp.cursor) return;
-  if (interp.token_text[0] == ' ') {
-    interp.cursor -= interp.literal_length;
-  } else {
-    interp.cursor -= std::strlen(interp.token_text);
-  }
+  if (interp.cursor) interp.cursor -= interp.token_length;
 }
 
 }  // namespace kelpa

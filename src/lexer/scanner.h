@@ -71,6 +71,10 @@ extern const KeywordRow keyword_table[];
 int next_token();
 void unread_token();
 
+// Forgets every remembered scan; called whenever a text that may have been
+// scanned is patched, freed or handed back to the host.
+void forget_tokens();
+
 // The row code of a keyword (ignoring letter case), or -1.
 int keyword_code(const char* word);
 

@@ -9,8 +9,6 @@
 // and leaving a scope costs one step per entry it held.
 #include "storage/var_table.h"
 
-#include <strings.h>
-
 #include <cstring>
 
 #include "builtins/builtins.h"
@@ -30,6 +28,14 @@ void drop_storage(VarEntry* e) {
 namespace {
 
 inline char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal names, ignoring letter case.
+inline bool same_name(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    if (*a != *b && fold(*a) != fold(*b)) return false;
+    if (*a == 0) return true;
+  }
+}
 
 inline std::int32_t& bucket_head(std::uint32_t hash) { return interp.name_heads[hash & (NAME_BUCKETS - 1)]; }
 
@@ -165,7 +171,7 @@ VarEntry* lookup(const char* name, Accept accept, std::int32_t kind) {
         continue;
       }
     }
-    if (e.name_hash == hash && accepts(e, accept, kind) && strcasecmp(e.name, name) == 0) return &e;
+    if (e.name_hash == hash && accepts(e, accept, kind) && same_name(e.name, name)) return &e;
     i = e.name_chain;
   }
   return nullptr;

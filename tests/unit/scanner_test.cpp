@@ -1,6 +1,8 @@
 // The token scanner: operator encodings and lengths, unread_token,
 // keywords, words and numbers, string and character literals, comments,
 // the include directive, over-long words and the end of text.
+#include <vector>
+
 #include "harness.h"
 
 namespace kelpa {
@@ -123,6 +125,66 @@ TEST_F(Scanner, OverLongWordsAreRefusedWithoutWritingPastTheTokenText) {
     EXPECT_EQ(test::raised([] { next_token(); }), ERR_SYNTAX) << src;
     EXPECT_EQ(interp.token_op, 0x55) << src;  // the fields behind token_text
     EXPECT_EQ(interp.literal_length, 0x12345678) << src;
+  }
+}
+
+}  // namespace
+}  // namespace kelpa
+
+namespace kelpa {
+namespace {
+
+// Everything one next_token call leaves behind, and where unread_token
+// puts the cursor back; "E<code>" when the scan raises.
+std::string scan_once_at(const char* text, std::size_t offset) {
+  test::Console console;
+  interp.cursor = const_cast<char*>(text + offset);
+  std::string seen;
+  int code = test::raised([&] {
+    int cls = next_token();
+    seen = std::to_string(cls) + "|" + interp.token_text + "|" + std::to_string(interp.token_op) + "|" +
+           std::to_string(interp.cursor - text);
+    if (cls == TK_STRING) seen += "|" + std::to_string(interp.literal_length);
+    unread_token();
+    seen += "|" + std::to_string(interp.cursor - text);
+  });
+  return code < 0 ? seen : "E" + std::to_string(code);
+}
+
+// The second scan of a position is answered from the remembered tokens: it
+// must leave exactly what the first, real scan left, errors included, from
+// every starting offset of a text full of awkward tokens.
+TEST(ScannerCache, ReplayedScansMatchRealOnesFromEveryOffset) {
+  const std::string src =
+      "int a<=b; x <<= 2; i---j; s = \"ab\\\"c\" 'x' '\\n' /* c */ // d\n"
+      "#INCLUDE \"f\" While2 WHILE 12.5e 0x1F " + std::string(70, 'w') + " \"open\n 'ab' ?:";
+  test::load_text(src);
+  const char* text = interp.source_table[0]->text;
+  std::vector<std::string> first;
+  for (std::size_t i = 0; i <= src.size(); ++i) first.push_back(scan_once_at(text, i));
+  for (std::size_t i = 0; i <= src.size(); ++i) EXPECT_EQ(scan_once_at(text, i), first[i]) << "offset " << i;
+  release_interpreter();
+}
+
+// Texts change under remembered scans in three ways: a cell's parameter
+// list is patched into the text, a host changes a buffer it lent without
+// copying between runs, and a released text's memory is reused.
+TEST(ScannerCache, ChangedTextsAreScannedAfresh) {
+  EXPECT_EQ(test::run_script("cell box { printf(\"in box\"); }\nvoid main() { CELL_box(); }").out, "in box");
+
+  test::Console console;
+  release_interpreter();
+  char lent[] = "void main() { printf(\"%d\", 1 + 2); }";
+  add_source_buffer(lent, static_cast<std::int32_t>(std::strlen(lent)), 0);
+  run_function("main", 0, nullptr);
+  std::strcpy(std::strstr(lent, "1 + 2"), "4 * 5); }");
+  run_function("main", 0, nullptr);
+  EXPECT_EQ(console.text(), "320");
+  release_interpreter();
+
+  for (int round = 0; round < 3; ++round) {
+    std::string text = "void main() { printf(\"" + std::to_string(round) + "\"); }";
+    EXPECT_EQ(test::run_script(text).out, std::to_string(round));
   }
 }
 
