@@ -129,6 +129,91 @@ void eval_from_token(Word* slot, int cls) {
   leave_nesting();
 }
 
+namespace {
+
+// The arithmetic levels, tightest highest; 0 for a token that is no
+// arithmetic operator.
+enum ArithLevel { NOT_ARITH = 0, LEVEL_BITWISE = 1, LEVEL_SHIFT = 2, LEVEL_ADDITIVE = 3, LEVEL_MULTIPLICATIVE = 4 };
+
+inline int arith_level(char op) {
+  switch (op) {
+    case '&': case '|': case '^': return LEVEL_BITWISE;
+    case OP_SHL: case OP_SHR: return LEVEL_SHIFT;
+    case '+': case '-': return LEVEL_ADDITIVE;
+    case '*': case '/': case '%': return LEVEL_MULTIPLICATIVE;
+    default: return NOT_ARITH;
+  }
+}
+
+// An operand of the tightest level. Only an operator token can start a
+// prefix operator or a parenthesis; anything else is a primary.
+inline void eval_operand(Word* slot, int cls) {
+  if (cls == TK_OP) eval_unary(slot, cls);
+  else eval_primary(slot, cls);
+}
+
+void apply_bitwise(Word* slot, char op, Word right) {
+  if (op == '&') *slot &= right;
+  else if (op == '|') *slot |= right;
+  else *slot ^= right;
+}
+
+void apply_shift(Word* slot, char op, Word right) {
+  unsigned count = right & 31u;
+  if (op == OP_SHL) *slot <<= count;
+  else *slot = as_word(as_int(*slot) >> count);
+}
+
+// The left operand's type is the one the step before left in expr_type;
+// the result keeps it (decayed, for an array).
+void apply_additive(Word* slot, char op, TypeWord left_type, Word right, TypeWord right_type) {
+  if (dims(left_type) != 0 || ptr_depth(left_type) != 0) {
+    *slot = pointer_step(op, *slot, &left_type, right, right_type);
+  } else if (left_type == T_FLOAT) {
+    float a = bits_float(*slot), b = promote(right, right_type);
+    *slot = float_bits(op == '+' ? a + b : a - b);
+  } else {
+    Word b = integer_of(right, right_type);
+    *slot = op == '+' ? *slot + b : *slot - b;
+  }
+  interp.expr_type = left_type;
+}
+
+// Integer results keep the right operand's type, as the step leaves it.
+void apply_multiplicative(Word* slot, char op, TypeWord left_type, Word right, TypeWord right_type) {
+  if (left_type == T_FLOAT || right_type == T_FLOAT) {
+    *slot = float_multiplicative(op, promote(*slot, left_type), promote(right, right_type));
+    interp.expr_type = T_FLOAT;
+  } else {
+    *slot = int_multiplicative(op, *slot, right);
+  }
+}
+
+// The four arithmetic levels in one loop: an operand, then every operator
+// of level `min_level` or tighter, each right operand taken at the next
+// tighter level. Operators of one level group left to right, and each
+// level combines exactly as its own loop would.
+void eval_arith(Word* slot, int cls, int min_level) {
+  eval_operand(slot, cls);
+  for (;;) {
+    const char op = current_op();
+    const int level = arith_level(op);
+    if (level < min_level || level == NOT_ARITH) return;
+    const TypeWord left_type = interp.expr_type;
+    Word right = 0;
+    if (level == LEVEL_MULTIPLICATIVE) eval_operand(&right, next_token());
+    else eval_arith(&right, next_token(), level + 1);
+    switch (level) {
+      case LEVEL_BITWISE: apply_bitwise(slot, op, right); break;
+      case LEVEL_SHIFT: apply_shift(slot, op, right); break;
+      case LEVEL_ADDITIVE: apply_additive(slot, op, left_type, right, interp.expr_type); break;
+      default: apply_multiplicative(slot, op, left_type, right, interp.expr_type); break;
+    }
+  }
+}
+
+}  // namespace
+
 void eval_logical(Word* slot, int cls) {
   eval_relational(slot, cls);
   while (current_op() == OP_AND || current_op() == OP_OR) {
@@ -141,78 +226,21 @@ void eval_logical(Word* slot, int cls) {
   }
 }
 
+// One comparison at most: a second comparison operator ends the expression.
 void eval_relational(Word* slot, int cls) {
-  eval_bitwise(slot, cls);
+  eval_arith(slot, cls, LEVEL_BITWISE);
   char op = current_op();
   if (op < OP_LT || op > OP_NE) return;
   TypeWord left_type = interp.expr_type;
   Word right = 0;
-  eval_bitwise(&right, next_token());
+  eval_arith(&right, next_token(), LEVEL_BITWISE);
   *slot = compare(op, *slot, left_type, right, interp.expr_type) ? 1 : 0;
   interp.expr_type = T_INT;
 }
 
-void eval_bitwise(Word* slot, int cls) {
-  eval_shift(slot, cls);
-  while (current_op() == '&' || current_op() == '|' || current_op() == '^') {
-    char op = current_op();
-    Word right = 0;
-    eval_shift(&right, next_token());
-    if (op == '&') *slot &= right;
-    else if (op == '|') *slot |= right;
-    else *slot ^= right;
-  }
-}
-
-void eval_shift(Word* slot, int cls) {
-  eval_additive(slot, cls);
-  while (current_op() == OP_SHL || current_op() == OP_SHR) {
-    char op = current_op();
-    Word right = 0;
-    eval_additive(&right, next_token());
-    unsigned count = right & 31u;
-    if (op == OP_SHL) *slot <<= count;
-    else *slot = as_word(as_int(*slot) >> count);
-  }
-}
-
-void eval_additive(Word* slot, int cls) {
-  eval_multiplicative(slot, cls);
-  TypeWord left_type = interp.expr_type;
-  while (current_op() == '+' || current_op() == '-') {
-    char op = current_op();
-    Word right = 0;
-    eval_multiplicative(&right, next_token());
-    TypeWord right_type = interp.expr_type;
-    if (dims(left_type) != 0 || ptr_depth(left_type) != 0) {
-      *slot = pointer_step(op, *slot, &left_type, right, right_type);
-    } else if (left_type == T_FLOAT) {
-      float a = bits_float(*slot), b = promote(right, right_type);
-      *slot = float_bits(op == '+' ? a + b : a - b);
-    } else {
-      Word b = integer_of(right, right_type);
-      *slot = op == '+' ? *slot + b : *slot - b;
-    }
-    interp.expr_type = left_type;
-  }
-}
-
-void eval_multiplicative(Word* slot, int cls) {
-  eval_unary(slot, cls);
-  TypeWord left_type = interp.expr_type;
-  while (current_op() == '*' || current_op() == '/' || current_op() == '%') {
-    char op = current_op();
-    Word right = 0;
-    eval_unary(&right, next_token());
-    TypeWord right_type = interp.expr_type;
-    if (left_type == T_FLOAT || right_type == T_FLOAT) {
-      *slot = float_multiplicative(op, promote(*slot, left_type), promote(right, right_type));
-      interp.expr_type = T_FLOAT;
-    } else {
-      *slot = int_multiplicative(op, *slot, right);
-    }
-    left_type = interp.expr_type;
-  }
-}
+void eval_bitwise(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_BITWISE); }
+void eval_shift(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_SHIFT); }
+void eval_additive(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_ADDITIVE); }
+void eval_multiplicative(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_MULTIPLICATIVE); }
 
 }  // namespace kelpa
