@@ -99,11 +99,19 @@ int exec_for() {
   eval_expression_list();
   if (first() != ';') raise_error(ERR_SEMICOLON);
   char* condition_start = interp.cursor;
+  char* body_start = nullptr;  // known once the step clause has been passed over
   for (;;) {
     bool go = condition();
     if (next_token() != TK_OP || first() != ';') raise_error(ERR_SEMICOLON);
     char* step_start = interp.cursor;
-    skip_step_clause(condition_start);
+    // The step clause reads the same on every iteration, so where it ends
+    // is found once and remembered like the other positions.
+    if (body_start) {
+      interp.cursor = body_start;
+    } else {
+      skip_step_clause(condition_start);
+      body_start = interp.cursor;
+    }
     if (!go) {
       skip_statement();
       return DONE_NORMAL;

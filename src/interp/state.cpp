@@ -65,6 +65,7 @@ void init_interpreter() {
   interp.token_text[0] = 0;
   interp.token_op = 0;
   interp.token_length = 0;
+  interp.token_hash = 0;
   register_library();
   interp.interp_state = 1;
 }

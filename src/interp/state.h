@@ -65,6 +65,7 @@ struct Interpreter {
   char token_op;
   std::int32_t literal_length;
   std::int32_t token_length;      // source characters of the current token (for unread_token)
+  std::uint32_t token_hash;       // name_hash of an identifier token, else 0
   TypeWord expr_type;
 
   std::uint8_t* data_arena;       // host memory behind the arena block

@@ -246,20 +246,28 @@ int scan_word(const char* p) {
 // One remembered scan: the token that starts at `from` (comments and
 // blanks before it included) and everything next_token leaves behind.
 struct CachedToken {
-  const char* from;
+  std::uintptr_t key;           // the start position tagged with the generation
   const char* end;              // cursor after the token
-  std::uint32_t generation;
+  std::uint32_t hash;           // token_hash
   std::int32_t literal_length;  // string literals only
+  std::int32_t length;          // token_length
   std::uint8_t cls;
   char op;                      // token_op
   bool short_text;              // token_text fits the first 16 bytes
-  std::int32_t length;          // token_length
   char text[64];
 };
 
 constexpr std::uintptr_t CACHE_SLOTS = 4096;
 CachedToken token_cache[CACHE_SLOTS];
-std::uint32_t cache_generation = 1;
+
+// Host addresses use the low 48 bits; the generation lives above them, so
+// one compare checks both the position and that the entry is current.
+constexpr int GENERATION_SHIFT = 48;
+std::uintptr_t cache_generation = 1;
+
+inline std::uintptr_t cache_key(const char* p) {
+  return reinterpret_cast<std::uintptr_t>(p) | (cache_generation << GENERATION_SHIFT);
+}
 
 inline CachedToken& cache_slot(const char* p) {
   return token_cache[reinterpret_cast<std::uintptr_t>(p) & (CACHE_SLOTS - 1)];
@@ -270,10 +278,16 @@ int scan_token(const char* p);
 }  // namespace
 
 void forget_tokens() {
-  if (++cache_generation == 0) {
-    for (CachedToken& t : token_cache) t.from = nullptr;
+  if (++cache_generation == (std::uintptr_t{1} << (64 - GENERATION_SHIFT))) {
+    for (CachedToken& t : token_cache) t.key = 0;
     cache_generation = 1;
   }
+}
+
+std::uint32_t name_hash(const char* name) {
+  std::uint32_t h = 2166136261u;
+  for (; *name; ++name) h = (h ^ static_cast<unsigned char>(lower(*name))) * 16777619u;
+  return h | 1u;  // never 0, which stands for "no hash"
 }
 
 int keyword_code(const char* word) {
@@ -290,9 +304,10 @@ namespace {
 // A scan that missed the cache: scans and remembers the result.
 [[gnu::noinline]] int scan_and_remember(const char* p, CachedToken& t) {
   const int cls = scan_token(p);
-  t.from = p;
+  interp.token_hash = cls == TK_IDENT ? name_hash(interp.token_text) : 0;
+  t.key = cache_key(p);
   t.end = interp.cursor;
-  t.generation = cache_generation;
+  t.hash = interp.token_hash;
   t.literal_length = interp.literal_length;
   t.cls = static_cast<std::uint8_t>(cls);
   t.op = interp.token_op;
@@ -310,6 +325,7 @@ namespace {
   interp.token_text[0] = 0;
   interp.token_op = 0;
   interp.token_length = 0;
+  interp.token_hash = 0;
   return TK_END;
 }
 
@@ -319,11 +335,12 @@ int next_token() {
   const char* p = interp.cursor;
   if (!p) return end_of_execution();
   CachedToken& t = cache_slot(p);
-  if (t.from != p || t.generation != cache_generation) return scan_and_remember(p, t);
+  if (t.key != cache_key(p)) return scan_and_remember(p, t);
   std::memcpy(interp.token_text, t.text, 16);
   if (!t.short_text) std::memcpy(interp.token_text + 16, t.text + 16, sizeof t.text - 16);
   interp.token_op = t.op;
   interp.token_length = t.length;
+  interp.token_hash = t.hash;
   if (t.cls == TK_STRING) interp.literal_length = t.literal_length;
   interp.cursor = const_cast<char*>(t.end);
   return t.cls;

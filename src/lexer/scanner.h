@@ -75,6 +75,10 @@ void unread_token();
 // scanned is patched, freed or handed back to the host.
 void forget_tokens();
 
+// The hash of a word with its letters folded to lower case; never 0. The
+// scanner leaves it in token_hash for identifiers, for the name lookups.
+std::uint32_t name_hash(const char* name);
+
 // The row code of a keyword (ignoring letter case), or -1.
 int keyword_code(const char* word);
 

@@ -13,6 +13,7 @@
 
 #include "builtins/builtins.h"
 #include "interp/errors.h"
+#include "lexer/scanner.h"
 #include "storage/address_space.h"
 
 namespace kelpa {
@@ -60,12 +61,6 @@ void unlink_name(VarEntry* e) {
 }
 
 }  // namespace
-
-std::uint32_t name_hash(const char* name) {
-  std::uint32_t h = 2166136261u;
-  for (; *name; ++name) h = (h ^ static_cast<unsigned char>(fold(*name))) * 16777619u;
-  return h | 1u;  // never 0, which marks an unlinked entry
-}
 
 void reset_names() {
   for (std::int32_t& head : interp.name_heads) head = -1;
@@ -159,7 +154,8 @@ bool accepts(const VarEntry& e, Accept accept, std::int32_t kind) {
 // first frame; the entries of the calls in between are passed over.
 VarEntry* lookup(const char* name, Accept accept, std::int32_t kind) {
   if (!interp.var_table || !name[0]) return nullptr;
-  const std::uint32_t hash = name_hash(name);
+  // The current token's hash is known when the name is the token itself.
+  const std::uint32_t hash = name == interp.token_text && interp.token_hash ? interp.token_hash : name_hash(name);
   const std::int32_t frame_base = interp.call_stack[interp.call_depth];
   const std::int32_t globals_end = interp.call_depth > 0 ? interp.call_stack[1] : 0;
   for (std::int32_t i = bucket_head(hash); i >= 0;) {

@@ -22,9 +22,6 @@ void truncate_vars(std::int32_t count);
 // Empties every name chain (start-up: no entry is named yet).
 void reset_names();
 
-// The hash of a name with letters folded to lower case; never 0.
-std::uint32_t name_hash(const char* name);
-
 // The next free entry; raises "too many variables" when the table is full.
 // Heap storage of an earlier occupant is freed; name is emptied, size 0
 // unless a function/builtin/constant kind was left there.
