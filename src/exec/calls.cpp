@@ -47,7 +47,7 @@ std::int32_t push_arguments() {
   if (first() != '(') raise_error(ERR_PARENTHESES_EXPECTED);
   std::int32_t count = 0;
   do {
-    Word v = eval_expression();
+    Word v = eval_to_delimiter();
     if (interp.expr_type != 0) {
       VarEntry* e = alloc_var();
       e->size = 0;
@@ -55,7 +55,6 @@ std::int32_t push_arguments() {
       e->type = interp.expr_type;
       ++count;
     }
-    next_token();
   } while (first() == ',');
   if (first() != ')') raise_error(ERR_PARENTHESES);
   return count;

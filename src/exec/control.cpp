@@ -48,8 +48,7 @@ void skip_step_clause(char* condition_start) {
 // A comma-separated list of expressions; leaves the token after it current.
 void eval_expression_list() {
   do {
-    eval_expression();
-    next_token();
+    eval_to_delimiter();
   } while (first() == ',');
 }
 
@@ -101,8 +100,9 @@ int exec_for() {
   char* condition_start = interp.cursor;
   char* body_start = nullptr;  // known once the step clause has been passed over
   for (;;) {
-    bool go = condition();
-    if (next_token() != TK_OP || first() != ';') raise_error(ERR_SEMICOLON);
+    Word v = eval_to_delimiter();
+    bool go = interp.expr_type != 0 && v != 0;
+    if (first() != ';') raise_error(ERR_SEMICOLON);
     char* step_start = interp.cursor;
     // The step clause reads the same on every iteration, so where it ends
     // is found once and remembered like the other positions.

@@ -52,8 +52,7 @@ VarEntry* region_field(const VarEntry* var, VarEntry* elem) {
 // One "[expr]" at the current "["; returns the subscript and reads the token
 // after the "]".
 std::uint32_t read_subscript() {
-  Word sub = eval_expression();
-  next_token();
+  Word sub = eval_to_delimiter();
   if (!token_is(']')) raise_error(ERR_BRACKETS);
   next_token();
   return sub;

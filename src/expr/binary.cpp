@@ -108,6 +108,12 @@ Word eval_expression() {
   return value;
 }
 
+Word eval_to_delimiter() {
+  Word value = 0;
+  eval_from_token(&value, next_token());
+  return value;
+}
+
 void eval_from_token(Word* slot, int cls) {
   enter_nesting();
   eval_logical(slot, cls);

@@ -14,6 +14,10 @@ namespace kelpa {
 // Reads a token, evaluates one conditional expression and gives the ending
 // token back; returns the value word.
 Word eval_expression();
+// Reads a token and evaluates one conditional expression, leaving the token
+// after it current: eval_expression followed by next_token, without giving
+// the token back and reading it again.
+Word eval_to_delimiter();
 void eval_from_token(Word* slot, int cls);
 void eval_logical(Word* slot, int cls);
 void eval_relational(Word* slot, int cls);

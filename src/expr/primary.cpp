@@ -31,9 +31,8 @@ void call_builtin(Word* slot, const VarEntry* fn) {
   ArgSlot args[ARG_LIMIT];
   std::int32_t count = 0;
   do {
-    Word value = eval_expression();
+    Word value = eval_to_delimiter();
     if (interp.expr_type != 0) args[count++] = ArgSlot{value, interp.expr_type};
-    next_token();
   } while (current_op() == ',' && count < ARG_LIMIT);
   if (current_op() != ')') raise_error(ERR_PARENTHESES);
   if (interp.cursor) {

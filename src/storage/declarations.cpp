@@ -124,9 +124,8 @@ void declare_list(int base_type) {
     e = alloc_var();
     declare_one(e, base_type);
     if (interp.token_text[0] == '=' && e->size >= 0) {
-      Word v = eval_expression();
+      Word v = eval_to_delimiter();
       store_value(e, v, interp.expr_type);
-      next_token();
     }
   } while (token_is(','));
   if (token_is(';') || (token_is('}') && e->size == KIND_FUNCTION)) return;
