@@ -211,7 +211,13 @@ ScanResult scan_text(std::FILE* f, const Conversion& cv, std::string* out) {
   Field fd = open_field(f, cv.width);
   if (fd.c == EOF) return INPUT_END;
   while (fd.peek() != EOF && !space_char(fd.peek())) {
-    out->push_back(static_cast<char>(fd.peek()));
+    // No block holds a word as long as the arena: a word to be assigned
+    // stops there and is refused, a suppressed one is skipped unkept, so an
+    // endless word (a device, a huge file) never grows memory without end.
+    if (!cv.suppress) {
+      if (out->size() >= ARENA_SIZE) break;
+      out->push_back(static_cast<char>(fd.peek()));
+    }
     fd.take();
   }
   fd.finish();

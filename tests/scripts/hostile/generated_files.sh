@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Script files too big or too odd to keep in the repository, written at test
 # time: NUL bytes, bare carriage returns, 10 MB of text, a 100,000-character
-# line. Each must end with the interpreter's own output and status.
+# line; and a script reading an endless device. Each must end, within a
+# minute, with the interpreter's own output and status.
 #
 #   generated_files.sh KELPA SCRATCH
 set -u
@@ -15,7 +16,7 @@ failed=0
 # check NAME STATUS: runs NAME.kel and compares with NAME.expected.
 check() {
   local name=$1 want=$2 status
-  "$kelpa" "$name.kel" >"$name.actual" 2>"$name.stderr"
+  timeout 60 "$kelpa" "$name.kel" >"$name.actual" 2>"$name.stderr" </dev/null
   status=$?
   if ! cmp -s "$name.expected" "$name.actual"; then
     echo "$name: output differs (first 400 bytes of each):"
@@ -65,5 +66,11 @@ long="int x = 0$(printf ' + 1%.0s' $(seq 24996)) + y;"
 printf 'void main() {\n  printf("start\\n");\n  %s\n}\n' "$long" >long_line.kel
 printf 'start\n\n%s/long_line.kel : not a variable in line 3\n%s\n' "$dir" "$long" >long_line.expected
 check long_line 255
+
+# fscanf("%s") from an endless source: the word is refused as soon as it is
+# longer than any block, instead of growing in memory until the host gives out.
+printf 'void main() {\n  FILE *f = fopen("/dev/zero", "r");\n  char word[8];\n  fscanf(f, "%%s", word);\n}\n' >endless_word.kel
+printf '\n%s/endless_word.kel : out of range in line 4\nfscanf(f, "%%s", word);\n' "$dir" >endless_word.expected
+check endless_word 255
 
 exit "$failed"
