@@ -7,7 +7,8 @@
 # and is seeded from the test scripts each time. The fuzzer runs from a
 # scratch directory, so files that fuzzed scripts open for writing land there.
 # Any crash, sanitizer report, leak, timeout or memory blow-up ends the run
-# with a non-zero status and leaves the input in build-fuzz/findings.
+# with a non-zero status and leaves the input in build-fuzz/findings. Standard
+# input is empty, so a script opening it cannot wait for a terminal.
 set -euo pipefail
 seconds=${1:?usage: fuzz/run.sh SECONDS [libFuzzer options]}
 shift
@@ -30,4 +31,4 @@ ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stac
     -dict="$root/fuzz/kelpa.dict" \
     -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
     -detect_leaks=1 -print_final_stats=1 \
-    -artifact_prefix="$findings/" "$@"
+    -artifact_prefix="$findings/" "$@" </dev/null
