@@ -73,4 +73,11 @@ printf 'void main() {\n  FILE *f = fopen("/dev/zero", "r");\n  char word[8];\n  
 printf '\n%s/endless_word.kel : out of range in line 4\nfscanf(f, "%%s", word);\n' "$dir" >endless_word.expected
 check endless_word 255
 
+# A word longer than the arena that is only skipped ("%*s") is read past, not
+# kept, and the field after it is read as usual.
+{ head -c 2200000 /dev/zero | tr '\0' 'w'; printf ' 42\n'; } >long_word.txt
+printf 'void main() {\n  FILE *f = fopen("long_word.txt", "r");\n  int n = 0;\n  printf("%%d\\n", fscanf(f, "%%*s %%d", &n));\n  printf("%%d\\n", n);\n}\n' >skipped_word.kel
+printf '1\n42\n' >skipped_word.expected
+check skipped_word 0
+
 exit "$failed"
