@@ -51,6 +51,7 @@ void declare_function(VarEntry* e) {
     return;
   }
   e->name[0] = 0;
+  touch_name(e);
   e->position = nullptr;
 }
 
