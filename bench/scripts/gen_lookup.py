@@ -8,7 +8,7 @@ import os
 
 GLOBALS = 300
 FUNCTIONS = 200
-ITERATIONS = 140000
+ITERATIONS = 600000
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 

@@ -714,7 +714,7 @@ int main(void) {
   acc = (acc + f197(197)) % 1000003;
   acc = (acc + f198(198)) % 1000003;
   acc = (acc + f199(199)) % 1000003;
-  for (int i = 0; i < 140000; i++)
+  for (int i = 0; i < 600000; i++)
     acc = (acc + mix(i, g000) + f000(i % 5) + ipow(i % 9, 3) + g299) % 1000003;
   printf("lookup: %d\n", acc);
   return 0;

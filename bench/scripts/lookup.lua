@@ -705,7 +705,7 @@ function main()
   acc = (acc + f197(197)) % 1000003
   acc = (acc + f198(198)) % 1000003
   acc = (acc + f199(199)) % 1000003
-  for i = 0, 139999 do
+  for i = 0, 599999 do
     acc = (acc + mix(i, g000) + f000(i % 5) + math.floor((i % 9) ^ 3) + g299) % 1000003
   end
   print(string.format("lookup: %d", acc))

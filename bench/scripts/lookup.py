@@ -1305,7 +1305,7 @@ def main():
     acc = (acc + f197(197)) % 1000003
     acc = (acc + f198(198)) % 1000003
     acc = (acc + f199(199)) % 1000003
-    for i in range(140000):
+    for i in range(600000):
         acc = (acc + mix(i, g000) + f000(i % 5) + pow(i % 9, 3) + g299) % 1000003
     print("lookup: %d" % acc)
 
