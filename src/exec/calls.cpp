@@ -33,10 +33,8 @@ VarEntry* parameter_entry(std::int32_t base, std::int32_t index) {
 Word eval_default(VarEntry* e, TypeWord* type) {
   char initial = e->name[0];
   e->name[0] = 0;
-  touch_name(e);
   Word v = eval_expression();
   e->name[0] = initial;
-  touch_name(e);
   *type = interp.expr_type;
   next_token();
   return v;

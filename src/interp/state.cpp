@@ -50,10 +50,10 @@ void init_interpreter() {
   interp.cursor = nullptr;
   interp.arena_top = ARENA_BASE;
   interp.var_count = 0;
-  interp.call_depth = 0;
-  interp.call_stack[0] = 0;
   reset_names();
   forget_tokens();
+  interp.call_depth = 0;
+  interp.call_stack[0] = 0;
   interp.source_count = 0;
   // A script error unwinds by exception without closing its blocks; a fresh
   // interpreter starts with none open.
@@ -66,7 +66,6 @@ void init_interpreter() {
   interp.token_op = 0;
   interp.token_length = 0;
   interp.token_hash = 0;
-  interp.token_memo = nullptr;
   register_library();
   interp.interp_state = 1;
 }

@@ -47,15 +47,6 @@ struct VarEntry {
   std::int32_t name_chain;  // next older linked entry with the same bucket, or -1
 };
 
-// What one lookup at a remembered identifier token found, and the table
-// state it holds for: the version of the name's bucket and the visible range.
-struct NameMemo {
-  std::int32_t index;            // entry found, or -1 when nothing is remembered
-  std::int32_t accept;           // which lookup (kind filter) found it
-  std::uint32_t bucket_version;
-  std::uint64_t range;           // frame base and end of the globals when it was found
-};
-
 struct BlockMark {
   std::int32_t var_count;
   Addr arena_top;
@@ -75,7 +66,6 @@ struct Interpreter {
   std::int32_t literal_length;
   std::int32_t token_length;      // source characters of the current token (for unread_token)
   std::uint32_t token_hash;       // name_hash of an identifier token, else 0
-  NameMemo* token_memo;           // lookup memo of the current remembered token, or null
   TypeWord expr_type;
 
   std::uint8_t* data_arena;       // host memory behind the arena block
@@ -84,12 +74,10 @@ struct Interpreter {
   VarEntry* var_table;
   std::int32_t var_count;
   std::int32_t name_heads[NAME_BUCKETS];  // newest linked entry per bucket, or -1
-  std::uint32_t name_versions[NAME_BUCKETS];  // bumped whenever a bucket's chain or names change
   BlockMark block_stack[BLOCK_LIMIT];
   std::int32_t block_depth;
   std::int32_t call_stack[CALL_LIMIT + 1];
   std::int32_t call_depth;
-  std::uint64_t visible_range;    // frame base and end of the globals, for lookup memos
 
   SourceEntry* source_table[SOURCE_LIMIT];
   std::int32_t source_count;

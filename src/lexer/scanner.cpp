@@ -254,12 +254,8 @@ struct CachedToken {
   std::uint8_t cls;
   char op;                      // token_op
   bool short_text;              // token_text fits the first 16 bytes
-  NameMemo memo;                // what the last lookup of this token found
-  char padding[8];              // a slot of 128 bytes is indexed by a shift
   char text[64];
 };
-
-static_assert(sizeof(CachedToken) == 128, "token cache slots are 128 bytes");
 
 constexpr std::uintptr_t CACHE_SLOTS = 4096;
 CachedToken token_cache[CACHE_SLOTS];
@@ -321,8 +317,6 @@ namespace {
   // only a marker, every other token's text has its source length.
   interp.token_length = cls == TK_STRING ? interp.literal_length : static_cast<std::int32_t>(text_length);
   t.length = interp.token_length;
-  t.memo.index = -1;
-  interp.token_memo = &t.memo;
   std::memcpy(t.text, interp.token_text, sizeof t.text);
   return cls;
 }
@@ -332,7 +326,6 @@ namespace {
   interp.token_op = 0;
   interp.token_length = 0;
   interp.token_hash = 0;
-  interp.token_memo = nullptr;
   return TK_END;
 }
 
@@ -348,7 +341,6 @@ int next_token() {
   interp.token_op = t.op;
   interp.token_length = t.length;
   interp.token_hash = t.hash;
-  interp.token_memo = &t.memo;
   if (t.cls == TK_STRING) interp.literal_length = t.literal_length;
   interp.cursor = const_cast<char*>(t.end);
   return t.cls;

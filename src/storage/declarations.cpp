@@ -51,7 +51,6 @@ void declare_function(VarEntry* e) {
     return;
   }
   e->name[0] = 0;
-  touch_name(e);
   e->position = nullptr;
 }
 

@@ -40,8 +40,6 @@ inline bool same_name(const char* a, const char* b) {
 
 inline std::int32_t& bucket_head(std::uint32_t hash) { return interp.name_heads[hash & (NAME_BUCKETS - 1)]; }
 
-inline std::uint32_t& bucket_version(std::uint32_t hash) { return interp.name_versions[hash & (NAME_BUCKETS - 1)]; }
-
 // Links a named entry into its bucket's chain, keeping the chain ordered
 // from the highest index down.
 void link_name(VarEntry* e) {
@@ -51,7 +49,6 @@ void link_name(VarEntry* e) {
   while (*link > index) link = &interp.var_table[*link].name_chain;
   e->name_chain = *link;
   *link = index;
-  ++bucket_version(e->name_hash);
 }
 
 void unlink_name(VarEntry* e) {
@@ -60,27 +57,13 @@ void unlink_name(VarEntry* e) {
   std::int32_t* link = &bucket_head(e->name_hash);
   while (*link != index && *link >= 0) link = &interp.var_table[*link].name_chain;
   if (*link == index) *link = e->name_chain;
-  ++bucket_version(e->name_hash);
   e->name_hash = 0;
 }
 
 }  // namespace
 
 void reset_names() {
-  note_visible_range();
   for (std::int32_t& head : interp.name_heads) head = -1;
-}
-
-// The range of entries a lookup sees, the innermost frame's base and the
-// end of the globals, kept in one word for the lookup memos to compare.
-void note_visible_range() {
-  const std::uint32_t globals_end = interp.call_depth > 0 ? static_cast<std::uint32_t>(interp.call_stack[1]) : 0u;
-  interp.visible_range =
-      static_cast<std::uint64_t>(static_cast<std::uint32_t>(interp.call_stack[interp.call_depth])) << 32 | globals_end;
-}
-
-void touch_name(const VarEntry* e) {
-  if (e->name_hash) ++bucket_version(e->name_hash);
 }
 
 void truncate_vars(std::int32_t count) {
@@ -145,14 +128,11 @@ void pop_blocks(std::int32_t n) {
 void push_call_frame(std::int32_t base) {
   if (interp.call_depth >= CALL_LIMIT) raise_error(ERR_TOO_MANY_CALLS);
   interp.call_stack[++interp.call_depth] = base;
-  note_visible_range();
 }
 
 std::int32_t pop_call_frame() {
   if (interp.call_depth <= 0) raise_error(ERR_TOO_MANY_CALLS);
-  const std::int32_t base = interp.call_stack[interp.call_depth--];
-  note_visible_range();
-  return base;
+  return interp.call_stack[interp.call_depth--];
 }
 
 namespace {
@@ -172,7 +152,7 @@ bool accepts(const VarEntry& e, Accept accept, std::int32_t kind) {
 // Walks the chain of the name's bucket, newest first. The innermost call's
 // entries (from its frame base up) are visible, then the globals below the
 // first frame; the entries of the calls in between are passed over.
-inline VarEntry* walk_chain(const char* name, std::uint32_t hash, Accept accept, std::int32_t kind) {
+[[gnu::noinline]] VarEntry* walk_chain(const char* name, std::uint32_t hash, Accept accept, std::int32_t kind) {
   const std::int32_t frame_base = interp.call_stack[interp.call_depth];
   const std::int32_t globals_end = interp.call_depth > 0 ? interp.call_stack[1] : 0;
   for (std::int32_t i = bucket_head(hash); i >= 0;) {
@@ -190,33 +170,23 @@ inline VarEntry* walk_chain(const char* name, std::uint32_t hash, Accept accept,
   return nullptr;
 }
 
-// The lookup kind, as a memo records it.
-inline std::int32_t accept_code(Accept accept, std::int32_t kind) {
-  return accept == ONE_KIND ? kind - 16 : static_cast<std::int32_t>(accept);
+inline bool visible(std::int32_t i) {
+  return i >= interp.call_stack[interp.call_depth] || (interp.call_depth > 0 && i < interp.call_stack[1]);
 }
 
-// A lookup of the current token remembers its answer with the version of
-// the name's bucket and the visible range: while the version stands, no
-// entry in that bucket has come, gone or been renamed, and with the same
-// range the walk would see the same entries and find the same one.
-[[gnu::noinline]] VarEntry* lookup_and_remember(const char* name, Accept accept, std::int32_t kind) {
-  if (!interp.var_table || !name[0]) return nullptr;
-  const bool current_token = name == interp.token_text && interp.token_hash;
-  const std::uint32_t hash = current_token ? interp.token_hash : name_hash(name);
-  VarEntry* e = walk_chain(name, hash, accept, kind);
-  if (current_token && interp.token_memo && e) {
-    *interp.token_memo = NameMemo{var_index(e), accept_code(accept, kind), bucket_version(hash), interp.visible_range};
-  }
-  return e;
-}
-
+// Most lookups are answered by the newest entry of the name's bucket: when
+// it is visible and matches, nothing newer of that name can exist. Anything
+// else walks the chain.
 inline VarEntry* lookup(const char* name, Accept accept, std::int32_t kind) {
-  const NameMemo* memo = interp.token_memo;
-  if (name == interp.token_text && memo && memo->index >= 0 && memo->accept == accept_code(accept, kind) &&
-      memo->range == interp.visible_range && memo->bucket_version == bucket_version(interp.token_hash)) {
-    return &interp.var_table[memo->index];
+  if (!name[0] || !interp.var_table) return nullptr;
+  // The current token's hash is known when the name is the token itself.
+  const std::uint32_t hash = name == interp.token_text && interp.token_hash ? interp.token_hash : name_hash(name);
+  const std::int32_t head = bucket_head(hash);
+  if (head >= 0) {
+    VarEntry& e = interp.var_table[head];
+    if (e.name_hash == hash && visible(head) && accepts(e, accept, kind) && same_name(e.name, name)) return &e;
   }
-  return lookup_and_remember(name, accept, kind);
+  return walk_chain(name, hash, accept, kind);
 }
 
 }  // namespace

@@ -19,14 +19,6 @@ namespace kelpa {
 // hold only visible entries.
 void truncate_vars(std::int32_t count);
 
-// Call after changing the name of an entry in place (hiding it by
-// emptying it, or restoring it): lookups must not answer from memory.
-void touch_name(const VarEntry* e);
-
-// Records the range of entries lookups see; call after changing the call
-// stack other than through push_call_frame and pop_call_frame.
-void note_visible_range();
-
 // Empties every name chain (start-up: no entry is named yet).
 void reset_names();
 
