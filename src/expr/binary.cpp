@@ -98,45 +98,6 @@ Word int_multiplicative(char op, Word a, Word b) {
   return op == '/' ? int_divide(a, b) : int_remainder(a, b);
 }
 
-}  // namespace
-
-Word eval_expression() {
-  Word value = 0;
-  int cls = next_token();
-  eval_from_token(&value, cls);
-  unread_token();
-  return value;
-}
-
-Word eval_to_delimiter() {
-  Word value = 0;
-  eval_from_token(&value, next_token());
-  return value;
-}
-
-void eval_from_token(Word* slot, int cls) {
-  enter_nesting();
-  eval_logical(slot, cls);
-  if (current_op() == '?' && interp.expr_type != 0) {
-    Word condition = *slot;
-    Word chosen = 0, other = 0;
-    eval_from_token(&chosen, next_token());
-    TypeWord chosen_type = interp.expr_type;
-    if (current_op() != ':') raise_error(ERR_SYNTAX);
-    eval_from_token(&other, next_token());
-    // The result carries the type of the operand it came from.
-    if (condition != 0) {
-      *slot = chosen;
-      interp.expr_type = chosen_type;
-    } else {
-      *slot = other;
-    }
-  }
-  leave_nesting();
-}
-
-namespace {
-
 // The arithmetic levels, tightest highest; 0 for a token that is no
 // arithmetic operator.
 enum ArithLevel { NOT_ARITH = 0, LEVEL_BITWISE = 1, LEVEL_SHIFT = 2, LEVEL_ADDITIVE = 3, LEVEL_MULTIPLICATIVE = 4 };
@@ -218,22 +179,8 @@ void eval_arith(Word* slot, int cls, int min_level) {
   }
 }
 
-}  // namespace
-
-void eval_logical(Word* slot, int cls) {
-  eval_relational(slot, cls);
-  while (current_op() == OP_AND || current_op() == OP_OR) {
-    char op = current_op();
-    Word right = 0;
-    eval_relational(&right, next_token());
-    bool result = op == OP_AND ? (*slot != 0 && right != 0) : (*slot != 0 || right != 0);
-    *slot = result ? 1 : 0;
-    interp.expr_type = T_INT;
-  }
-}
-
 // One comparison at most: a second comparison operator ends the expression.
-void eval_relational(Word* slot, int cls) {
+inline void relational_level(Word* slot, int cls) {
   eval_arith(slot, cls, LEVEL_BITWISE);
   char op = current_op();
   if (op < OP_LT || op > OP_NE) return;
@@ -244,9 +191,62 @@ void eval_relational(Word* slot, int cls) {
   interp.expr_type = T_INT;
 }
 
+// "&&" and "||" on one level, left to right; both operands are evaluated.
+inline void logical_level(Word* slot, int cls) {
+  relational_level(slot, cls);
+  while (current_op() == OP_AND || current_op() == OP_OR) {
+    char op = current_op();
+    Word right = 0;
+    relational_level(&right, next_token());
+    bool result = op == OP_AND ? (*slot != 0 && right != 0) : (*slot != 0 || right != 0);
+    *slot = result ? 1 : 0;
+    interp.expr_type = T_INT;
+  }
+}
+
+}  // namespace
+
+void eval_logical(Word* slot, int cls) { logical_level(slot, cls); }
+void eval_relational(Word* slot, int cls) { relational_level(slot, cls); }
+
 void eval_bitwise(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_BITWISE); }
 void eval_shift(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_SHIFT); }
 void eval_additive(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_ADDITIVE); }
 void eval_multiplicative(Word* slot, int cls) { eval_arith(slot, cls, LEVEL_MULTIPLICATIVE); }
+
+Word eval_expression() {
+  Word value = 0;
+  int cls = next_token();
+  eval_from_token(&value, cls);
+  unread_token();
+  return value;
+}
+
+Word eval_to_delimiter() {
+  Word value = 0;
+  eval_from_token(&value, next_token());
+  return value;
+}
+
+void eval_from_token(Word* slot, int cls) {
+  enter_nesting();
+  logical_level(slot, cls);
+  if (current_op() == '?' && interp.expr_type != 0) {
+    Word condition = *slot;
+    Word chosen = 0, other = 0;
+    eval_from_token(&chosen, next_token());
+    TypeWord chosen_type = interp.expr_type;
+    if (current_op() != ':') raise_error(ERR_SYNTAX);
+    eval_from_token(&other, next_token());
+    // The result carries the type of the operand it came from.
+    if (condition != 0) {
+      *slot = chosen;
+      interp.expr_type = chosen_type;
+    } else {
+      *slot = other;
+    }
+  }
+  leave_nesting();
+}
 
 }  // namespace kelpa
