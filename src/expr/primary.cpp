@@ -26,7 +26,7 @@ constexpr int INTERPOLATION_NAME = 63; // longest name inside {$...}
 inline char current_op() { return interp.token_text[0]; }
 
 
-void call_builtin(Word* slot, const VarEntry* fn) {
+[[gnu::noinline]] void call_builtin(Word* slot, const VarEntry* fn) {
   if (next_token() != TK_OP || current_op() != '(') raise_error(ERR_PARENTHESES_EXPECTED);
   ArgSlot args[ARG_LIMIT];
   std::int32_t count = 0;
@@ -43,7 +43,7 @@ void call_builtin(Word* slot, const VarEntry* fn) {
   interp.expr_type = fn->type;
 }
 
-void call_function(Word* slot, VarEntry* fn) {
+[[gnu::noinline]] void call_function(Word* slot, VarEntry* fn) {
   std::int32_t base = interp.var_count;
   std::int32_t count = push_arguments();
   if (interp.cursor) *slot = call_script_function(fn, interp.cursor, base, count);
@@ -119,7 +119,7 @@ Word char_literal_value() {
   return static_cast<Word>(static_cast<std::int32_t>(static_cast<signed char>(c)));
 }
 
-Word real_literal_value() {
+[[gnu::noinline]] Word real_literal_value() {
   double d = parse_real_literal(interp.token_text);
   constexpr double largest = std::numeric_limits<float>::max();
   if (d > largest) return float_bits(std::numeric_limits<float>::infinity());
@@ -196,7 +196,7 @@ const char* put_escape(ArenaText* text, const char* in) {
   }
 }
 
-Word string_literal_value() {
+[[gnu::noinline]] Word string_literal_value() {
   Addr start = arena_aligned_top();
   std::uint32_t room = block_room(start, true);
   ArenaText text{writable(start, room), room, 0};
