@@ -334,16 +334,25 @@ namespace {
 int next_token() {
   const char* p = interp.cursor;
   if (!p) return end_of_execution();
-  CachedToken& t = cache_slot(p);
-  if (t.key != cache_key(p)) return scan_and_remember(p, t);
+  const CachedToken& t = cache_slot(p);
+  if (t.key != cache_key(p)) return scan_and_remember(p, const_cast<CachedToken&>(t));
+  // Everything is read from the slot before anything is written to the
+  // interpreter, so the slot's address is computed once.
+  const int cls = t.cls;
+  const char op = t.op;
+  const std::int32_t length = t.length;
+  const std::uint32_t hash = t.hash;
+  const std::int32_t literal_length = t.literal_length;
+  const char* end = t.end;
+  const bool short_text = t.short_text;
   std::memcpy(interp.token_text, t.text, 16);
-  if (!t.short_text) std::memcpy(interp.token_text + 16, t.text + 16, sizeof t.text - 16);
-  interp.token_op = t.op;
-  interp.token_length = t.length;
-  interp.token_hash = t.hash;
-  if (t.cls == TK_STRING) interp.literal_length = t.literal_length;
-  interp.cursor = const_cast<char*>(t.end);
-  return t.cls;
+  if (!short_text) std::memcpy(interp.token_text + 16, t.text + 16, sizeof t.text - 16);
+  interp.token_op = op;
+  interp.token_length = length;
+  interp.token_hash = hash;
+  if (cls == TK_STRING) interp.literal_length = literal_length;
+  interp.cursor = const_cast<char*>(end);
+  return cls;
 }
 
 namespace {
