@@ -31,10 +31,7 @@ void set_console(std::FILE* out, std::FILE* in) {
   }
 }
 
-void enter_nesting() {
-  if (interp.nesting >= NESTING_LIMIT) raise_error(ERR_TOO_MANY_BLOCKS);
-  ++interp.nesting;
-}
+void nesting_too_deep() { raise_error(ERR_TOO_MANY_BLOCKS); }
 
 void init_interpreter() {
   if (interp.interp_state != 0) return;

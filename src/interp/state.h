@@ -102,7 +102,11 @@ void init_interpreter();
 
 // Raises "too many nested blocks" when the host recursion bound is reached;
 // pair every call with leave_nesting().
-void enter_nesting();
+[[noreturn]] void nesting_too_deep();
+inline void enter_nesting() {
+  if (interp.nesting >= NESTING_LIMIT) nesting_too_deep();
+  ++interp.nesting;
+}
 inline void leave_nesting() { --interp.nesting; }
 
 // Fuzz builds give every run a budget of executed statements, so that an
