@@ -17,13 +17,9 @@ namespace {
 
 char first() { return interp.token_text[0]; }
 
-// The position of the keyword just read, which is read again afterwards.
-char* keyword_start() {
-  unread_token();
-  char* start = interp.cursor;
-  next_token();
-  return start;
-}
+// The position of the keyword just read: where unread_token would put the
+// cursor back.
+char* keyword_start() { return interp.cursor - interp.token_length; }
 
 // The word of a condition; an absent expression is false.
 bool condition() {
