@@ -246,10 +246,11 @@ int scan_word(const char* p) {
 // One remembered scan: the token that starts at `from` (comments and
 // blanks before it included) and everything next_token leaves behind.
 struct CachedToken {
-  std::uintptr_t key;           // the start position tagged with the generation
+  const char* from;             // the start position
   const char* end;              // cursor after the token
   std::uint32_t hash;           // token_hash
   std::int32_t literal_length;  // string literals only
+  std::uint32_t generation;     // cache_generation when it was remembered
   std::int32_t length;          // token_length
   std::uint8_t cls;
   char op;                      // token_op
@@ -260,14 +261,9 @@ struct CachedToken {
 constexpr std::uintptr_t CACHE_SLOTS = 4096;
 CachedToken token_cache[CACHE_SLOTS];
 
-// Host addresses use the low 48 bits; the generation lives above them, so
-// one compare checks both the position and that the entry is current.
-constexpr int GENERATION_SHIFT = 48;
-std::uintptr_t cache_generation = 1;
-
-inline std::uintptr_t cache_key(const char* p) {
-  return reinterpret_cast<std::uintptr_t>(p) | (cache_generation << GENERATION_SHIFT);
-}
+// Bumped to forget every remembered scan at once; slots of an older
+// generation never match.
+std::uint32_t cache_generation = 1;
 
 inline CachedToken& cache_slot(const char* p) {
   return token_cache[reinterpret_cast<std::uintptr_t>(p) & (CACHE_SLOTS - 1)];
@@ -278,8 +274,8 @@ int scan_token(const char* p);
 }  // namespace
 
 void forget_tokens() {
-  if (++cache_generation == (std::uintptr_t{1} << (64 - GENERATION_SHIFT))) {
-    for (CachedToken& t : token_cache) t.key = 0;
+  if (++cache_generation == 0) {
+    for (CachedToken& t : token_cache) t.from = nullptr;
     cache_generation = 1;
   }
 }
@@ -305,7 +301,8 @@ namespace {
 [[gnu::noinline]] int scan_and_remember(const char* p, CachedToken& t) {
   const int cls = scan_token(p);
   interp.token_hash = cls == TK_IDENT ? name_hash(interp.token_text) : 0;
-  t.key = cache_key(p);
+  t.from = p;
+  t.generation = cache_generation;
   t.end = interp.cursor;
   t.hash = interp.token_hash;
   t.literal_length = interp.literal_length;
@@ -335,7 +332,7 @@ int next_token() {
   const char* p = interp.cursor;
   if (!p) return end_of_execution();
   const CachedToken& t = cache_slot(p);
-  if (t.key != cache_key(p)) return scan_and_remember(p, const_cast<CachedToken&>(t));
+  if (t.from != p || t.generation != cache_generation) return scan_and_remember(p, const_cast<CachedToken&>(t));
   // Everything is read from the slot before anything is written to the
   // interpreter, so the slot's address is computed once.
   const int cls = t.cls;
