@@ -255,8 +255,11 @@ struct CachedToken {
   std::uint8_t cls;
   char op;                      // token_op
   bool short_text;              // token_text fits the first 16 bytes
+  char padding[24];             // a slot of 128 bytes is indexed by a shift
   char text[64];
 };
+
+static_assert(sizeof(CachedToken) == 128, "token cache slots are 128 bytes");
 
 constexpr std::uintptr_t CACHE_SLOTS = 4096;
 CachedToken token_cache[CACHE_SLOTS];
