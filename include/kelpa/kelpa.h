@@ -76,7 +76,9 @@ std::int32_t load_source_file(const char* path);
 // non-zero the interpreter keeps its own copy and `text` may be freed at
 // once. With copy 0 the text must be NUL-terminated at `length`, stays the
 // host's, must remain valid until release_interpreter(), and may be written
-// by the interpreter (a cell definition patches one character). Returns 1,
+// by the interpreter (a cell definition patches one character). The host
+// may change it between calls of run_function(), never during one: the
+// interpreter remembers the tokens it has read there. Returns 1,
 // or 0 when text is null, length is not positive or 16 sources are
 // registered. Initialises the interpreter on first use.
 std::int32_t add_source_buffer(char* text, std::int32_t length, std::int32_t copy);
