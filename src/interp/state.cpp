@@ -84,8 +84,9 @@ void release_interpreter() {
 Word run_function(const char* name, std::int32_t count, const ArgSlot* args) {
   if (interp.interp_state == 0) init_interpreter();
   if (interp.interp_state < 3) prescan();
-  // A host may change a text it lent without copying between runs.
-  if (interp.call_depth == 0) forget_tokens();
+  // Only hosts call this, and a host may change a text it lent without
+  // copying between runs.
+  forget_tokens();
   if (VarEntry* fn = find_entry(name, KIND_FUNCTION)) {
     std::int32_t base = interp.var_count;
     for (std::int32_t i = 0; i < count; ++i) {
