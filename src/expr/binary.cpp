@@ -3,6 +3,7 @@
 // (tighter than comparisons), shifts, additive with pointer arithmetic, and
 // multiplicative with float promotion. Both operands are always evaluated.
 // All integer arithmetic is done on unsigned words and reinterpreted.
+#include <array>
 #include <cstdint>
 
 #include "expr/eval.h"
@@ -102,15 +103,18 @@ Word int_multiplicative(char op, Word a, Word b) {
 // arithmetic operator.
 enum ArithLevel { NOT_ARITH = 0, LEVEL_BITWISE = 1, LEVEL_SHIFT = 2, LEVEL_ADDITIVE = 3, LEVEL_MULTIPLICATIVE = 4 };
 
-inline int arith_level(char op) {
-  switch (op) {
-    case '&': case '|': case '^': return LEVEL_BITWISE;
-    case OP_SHL: case OP_SHR: return LEVEL_SHIFT;
-    case '+': case '-': return LEVEL_ADDITIVE;
-    case '*': case '/': case '%': return LEVEL_MULTIPLICATIVE;
-    default: return NOT_ARITH;
-  }
+constexpr std::array<std::uint8_t, 256> make_arith_levels() {
+  std::array<std::uint8_t, 256> t{};
+  for (unsigned char c : {'&', '|', '^'}) t[c] = LEVEL_BITWISE;
+  t[OP_SHL] = t[OP_SHR] = LEVEL_SHIFT;
+  t['+'] = t['-'] = LEVEL_ADDITIVE;
+  for (unsigned char c : {'*', '/', '%'}) t[c] = LEVEL_MULTIPLICATIVE;
+  return t;
 }
+
+constexpr std::array<std::uint8_t, 256> arith_levels = make_arith_levels();
+
+inline int arith_level(char op) { return arith_levels[static_cast<unsigned char>(op)]; }
 
 // An operand of the tightest level. Only an operator token can start a
 // prefix operator or a parenthesis; anything else is a primary.
@@ -156,12 +160,13 @@ void apply_multiplicative(Word* slot, char op, TypeWord left_type, Word right, T
   }
 }
 
-// The four arithmetic levels in one loop: an operand, then every operator
-// of level `min_level` or tighter, each right operand taken at the next
-// tighter level. Operators of one level group left to right, and each
+void eval_arith(Word* slot, int cls, int min_level);
+
+// The operators after a first operand, from the current one on: every
+// operator of level `min_level` or tighter, each right operand taken at the
+// next tighter level. Operators of one level group left to right, and each
 // level combines exactly as its own loop would.
-void eval_arith(Word* slot, int cls, int min_level) {
-  eval_operand(slot, cls);
+[[gnu::noinline]] void combine_operators(Word* slot, int min_level) {
   for (;;) {
     const char op = current_op();
     const int level = arith_level(op);
@@ -177,6 +182,15 @@ void eval_arith(Word* slot, int cls, int min_level) {
       default: apply_multiplicative(slot, op, left_type, right, interp.expr_type); break;
     }
   }
+}
+
+// The four arithmetic levels: an operand, then the operators that bind at
+// `min_level` or tighter. Most operands have none, so that test is made
+// before the loop is entered.
+void eval_arith(Word* slot, int cls, int min_level) {
+  eval_operand(slot, cls);
+  const int level = arith_level(current_op());
+  if (level >= min_level && level != NOT_ARITH) combine_operators(slot, min_level);
 }
 
 // One comparison at most: a second comparison operator ends the expression.
