@@ -22,10 +22,9 @@ char first() { return interp.token_text[0]; }
 char* keyword_start() { return interp.cursor - interp.token_length; }
 
 // The word of a condition; an absent expression is false.
-bool condition() {
-  Word v = eval_expression();
-  return interp.expr_type != 0 && v != 0;
-}
+bool is_true(Word v) { return interp.expr_type != 0 && v != 0; }
+
+bool condition() { return is_true(eval_expression()); }
 
 // Passes over a for header's step clause up to the ')' that closes the
 // header; `condition_start` is where an unclosed header is reported.
@@ -96,8 +95,7 @@ int exec_for() {
   char* condition_start = interp.cursor;
   char* body_start = nullptr;  // known once the step clause has been passed over
   for (;;) {
-    Word v = eval_to_delimiter();
-    bool go = interp.expr_type != 0 && v != 0;
+    bool go = is_true(eval_to_delimiter());
     if (first() != ';') raise_error(ERR_SEMICOLON);
     char* step_start = interp.cursor;
     // The step clause reads the same on every iteration, so where it ends

@@ -170,7 +170,7 @@ void eval_arith(Word* slot, int cls, int min_level);
   for (;;) {
     const char op = current_op();
     const int level = arith_level(op);
-    if (level < min_level || level == NOT_ARITH) return;
+    if (level < min_level) return;  // NOT_ARITH is below every level
     const TypeWord left_type = interp.expr_type;
     Word right = 0;
     if (level == LEVEL_MULTIPLICATIVE) eval_operand(&right, next_token());
@@ -189,8 +189,7 @@ void eval_arith(Word* slot, int cls, int min_level);
 // before the loop is entered.
 void eval_arith(Word* slot, int cls, int min_level) {
   eval_operand(slot, cls);
-  const int level = arith_level(current_op());
-  if (level >= min_level && level != NOT_ARITH) combine_operators(slot, min_level);
+  if (arith_level(current_op()) >= min_level) combine_operators(slot, min_level);
 }
 
 // One comparison at most: a second comparison operator ends the expression.

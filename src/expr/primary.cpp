@@ -234,6 +234,17 @@ Word read_reference(const VarEntry* e) {
   return e->value;
 }
 
+namespace {
+
+// A literal's value, decoded from the current token, then the token after it.
+void take_literal(Word* slot, Word value, TypeWord type) {
+  *slot = value;
+  next_token();
+  interp.expr_type = type;
+}
+
+}  // namespace
+
 void eval_primary(Word* slot, int cls) {
   switch (cls) {
     case TK_IDENT:
@@ -247,24 +258,16 @@ void eval_primary(Word* slot, int cls) {
       }
       break;
     case TK_INT:
-      *slot = static_cast<Word>(parse_int_literal(interp.token_text));
-      next_token();
-      interp.expr_type = T_INT;
+      take_literal(slot, static_cast<Word>(parse_int_literal(interp.token_text)), T_INT);
       return;
     case TK_REAL:
-      *slot = real_literal_value();
-      next_token();
-      interp.expr_type = T_FLOAT;
+      take_literal(slot, real_literal_value(), T_FLOAT);
       return;
     case TK_CHAR:
-      *slot = char_literal_value();
-      next_token();
-      interp.expr_type = T_CHAR;
+      take_literal(slot, char_literal_value(), T_CHAR);
       return;
     case TK_STRING:
-      *slot = string_literal_value();
-      next_token();
-      interp.expr_type = T_STRING;
+      take_literal(slot, string_literal_value(), T_STRING);
       return;
     default:
       break;

@@ -334,8 +334,8 @@ namespace {
 int next_token() {
   const char* p = interp.cursor;
   if (!p) return end_of_execution();
-  const CachedToken& t = cache_slot(p);
-  if (t.from != p || t.generation != cache_generation) return scan_and_remember(p, const_cast<CachedToken&>(t));
+  CachedToken& t = cache_slot(p);
+  if (t.from != p || t.generation != cache_generation) return scan_and_remember(p, t);
   // Everything is read from the slot before anything is written to the
   // interpreter, so the slot's address is computed once.
   const int cls = t.cls;

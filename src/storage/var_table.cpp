@@ -149,29 +149,21 @@ bool accepts(const VarEntry& e, Accept accept, std::int32_t kind) {
   return false;
 }
 
-// Walks the chain of the name's bucket, newest first. The innermost call's
-// entries (from its frame base up) are visible, then the globals below the
-// first frame; the entries of the calls in between are passed over.
-[[gnu::noinline]] VarEntry* walk_chain(const char* name, std::uint32_t hash, Accept accept, std::int32_t kind) {
-  const std::int32_t frame_base = interp.call_stack[interp.call_depth];
-  const std::int32_t globals_end = interp.call_depth > 0 ? interp.call_stack[1] : 0;
-  for (std::int32_t i = bucket_head(hash); i >= 0;) {
-    VarEntry& e = interp.var_table[i];
-    if (i < frame_base) {
-      if (interp.call_depth == 0) return nullptr;
-      if (i >= globals_end) {
-        i = e.name_chain;
-        continue;
-      }
-    }
-    if (e.name_hash == hash && accepts(e, accept, kind) && same_name(e.name, name)) return &e;
-    i = e.name_chain;
-  }
-  return nullptr;
-}
-
+// The innermost call's entries (from its frame base up) are visible, then
+// the globals below the first frame; the entries of the calls in between
+// are not. Outside any call everything is visible.
 inline bool visible(std::int32_t i) {
   return i >= interp.call_stack[interp.call_depth] || (interp.call_depth > 0 && i < interp.call_stack[1]);
+}
+
+// Walks the chain of the name's bucket, newest first, to the first visible
+// entry that matches.
+[[gnu::noinline]] VarEntry* walk_chain(const char* name, std::uint32_t hash, Accept accept, std::int32_t kind) {
+  for (std::int32_t i = bucket_head(hash); i >= 0; i = interp.var_table[i].name_chain) {
+    VarEntry& e = interp.var_table[i];
+    if (e.name_hash == hash && visible(i) && accepts(e, accept, kind) && same_name(e.name, name)) return &e;
+  }
+  return nullptr;
 }
 
 // Most lookups are answered by the newest entry of the name's bucket: when
